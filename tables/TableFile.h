@@ -1,0 +1,47 @@
+// Table files: one record set per file, whole-table load and save.
+//
+// A table file is an SQLite database holding one table. Each column's
+// declared type carries the field type and size ("INTEGER", "TEXT(50)",
+// "FLOAT", "BOOLEAN"), empty values are NULL, texts are stored as blobs so
+// every byte comes back, and rows keep their order.
+//
+// Loading opens the file read-only and never creates or changes it; a file
+// that exists but cannot be read raises ETableFile naming it. Saving writes a
+// temporary file beside the target, syncs it to disk and renames it over the
+// target, so the old file stays whole until the new one is; a failed save
+// removes its temporary file and raises ETableFile.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "RecordSet.h"
+
+class ETableFile : public std::runtime_error {
+ public:
+  // what(): "Nu pot citi fisierul <path>: <reason>" or, for saving,
+  // "Nu pot salva fisierul <path>: <reason>".
+  ETableFile(bool saving, std::string path, std::string reason);
+  const std::string &Path() const { return FPath; }
+  const std::string &Reason() const { return FReason; }
+  bool Saving() const { return FSaving; }
+
+ private:
+  bool FSaving;
+  std::string FPath;
+  std::string FReason;
+};
+
+// Loads the whole file: its own fields, all rows, positioned on the first.
+// Throws ETableFile for a missing or unreadable file.
+TRecordSet LoadTableFile(const std::string &path);
+
+// Writes the posted rows and the fields of rs to path, replacing the file.
+// The set itself and its current row are not changed.
+void SaveTableFile(const std::string &path, const TRecordSet &rs);
+
+// Test seam: called with the temporary file's path after it is complete and
+// synced, just before the rename. An exception thrown here fails the save
+// exactly as a crash before the rename would leave things. Pass {} to remove.
+void SetTableSaveHook(std::function<void(const std::string &tempPath)> hook);
