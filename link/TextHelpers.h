@@ -1,0 +1,23 @@
+// Text helpers every reader of register lines uses.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// An ordered list of 8-bit text lines (answers, report texts, command files).
+using TLineList = std::vector<std::string>;
+
+// Appends the fields of text split at separator. An empty text adds nothing;
+// otherwise every separator ends a field, so "a;b;" gives a, b and "" and a
+// lone ";" gives two empty fields. Quotes mean nothing here: callers strip
+// them from the name fields. The list is not cleared first.
+void SplitText(const std::string &text, char separator, TLineList &lines);
+
+// Puts ch in front of text until it is width bytes long; longer texts are
+// returned unchanged.
+std::string PadLeft(const std::string &text, int width, char ch);
+
+// Rounds half away from zero after nudging x by 1e-10 away from zero, so a
+// value that should have been an exact half but came out a hair below still
+// rounds up: 2.5 -> 3, -2.5 -> -3, 2.4 -> 2.
+double RoundHalfAway(double x);
