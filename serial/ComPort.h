@@ -228,6 +228,10 @@ class TCustomComPort : public QObject {
   void HandleEvents(TComEvents events);  // GUI thread, from the event thread's hand-over
   void ReadModemLines();
   bool SettingsApplicable() const { return FConnected && FUpdateCount == 0; }
+  void WriteLineSettings();  // programs the open device, whatever the counter says
+  void StartEventThread();
+  void StopEventThread();
+  void ReleaseDevice();      // exclusive mode off, lock released, descriptor closed
 
   std::string FPort = "COM1";
   TBaudRate FBaudRate = br9600;

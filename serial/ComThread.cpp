@@ -1,0 +1,192 @@
+#include "ComThread.h"
+
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <system_error>
+
+#include <QMetaObject>
+#include <QtGlobal>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+// What the event thread and the GUI thread share. A queued hand-over keeps
+// its own reference, so it stays valid after the TComThread is gone.
+struct TComThread::TShared {
+  std::mutex Lock;
+  std::condition_variable Changed;
+  bool Stopping = false;
+  bool Pending = false;   // a hand-over is waiting for the GUI thread
+  uint64_t Sequence = 0;  // number of the latest hand-over
+  bool Failed = false;    // a handler raised: the thread ends
+  std::atomic<bool> Done{false};
+  std::atomic<uint64_t> Reads{0};
+};
+
+namespace {
+
+// How long the thread rests before looking at the device again when poll()
+// keeps reporting something nobody will act on: bytes the handler leaves
+// unread, or a line whose other end went away (POLLHUP/POLLERR are reported
+// continuously and would otherwise spin a core).
+constexpr int UnreadPauseMs = 50;
+constexpr int BrokenLinePauseMs = 100;
+
+}  // namespace
+
+TComThread::TComThread(TCustomComPort *port, int fd, TComEvents events)
+    : FPort(port), FFd(fd), FEvents(events), FShared(std::make_shared<TShared>()) {
+  FWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (FWakeFd < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+  try {
+    FThread = std::thread([this] { Execute(); });
+  } catch (...) {
+    ::close(FWakeFd);
+    throw;
+  }
+}
+
+TComThread::~TComThread() {
+  Stop();
+  ::close(FWakeFd);
+}
+
+void TComThread::Stop() {
+  {
+    std::lock_guard<std::mutex> guard(FShared->Lock);
+    FShared->Stopping = true;
+  }
+  FShared->Changed.notify_all();
+  const uint64_t one = 1;
+  // The counter cannot overflow from a handful of stops; a full counter
+  // still reads as "woken".
+  ssize_t ignored = ::write(FWakeFd, &one, sizeof one);
+  (void)ignored;
+  if (FThread.joinable()) FThread.join();
+}
+
+void TComThread::NoteRead() { FShared->Reads.fetch_add(1, std::memory_order_relaxed); }
+
+bool TComThread::Finished() const { return FShared->Done.load(); }
+
+int TComThread::QueuedBytes() const {
+  int count = 0;
+  if (ioctl(FFd, FIONREAD, &count) != 0) return 0;
+  return count;
+}
+
+// Waits on the wake-up descriptor only. False when asked to stop.
+bool TComThread::Pause(int milliseconds) {
+  pollfd wake{FWakeFd, POLLIN, 0};
+  int r = ::poll(&wake, 1, milliseconds);
+  return !(r > 0 && (wake.revents & POLLIN));
+}
+
+void TComThread::Service(const std::shared_ptr<TShared> &shared, uint64_t sequence,
+                         TCustomComPort *port, TComEvents events) {
+  {
+    std::lock_guard<std::mutex> guard(shared->Lock);
+    if (shared->Stopping || !shared->Pending || shared->Sequence != sequence) return;
+  }
+  bool failed = false;
+  try {
+    port->HandleEvents(events);
+  } catch (const std::exception &e) {
+    failed = true;
+    qWarning("serial: receive handler raised, no further notifications: %s", e.what());
+  } catch (...) {
+    failed = true;
+    qWarning("serial: receive handler raised, no further notifications");
+  }
+  {
+    std::lock_guard<std::mutex> guard(shared->Lock);
+    if (shared->Sequence == sequence) {
+      shared->Pending = false;
+      shared->Failed = failed;
+    }
+  }
+  shared->Changed.notify_all();
+}
+
+bool TComThread::Deliver(TComEvents events) {
+  uint64_t sequence;
+  {
+    std::lock_guard<std::mutex> guard(FShared->Lock);
+    if (FShared->Stopping) return false;
+    FShared->Pending = true;
+    sequence = ++FShared->Sequence;
+  }
+  // The port is the context object: should it be destroyed before the call
+  // runs, Qt drops the call instead of running it on a dead object.
+  QMetaObject::invokeMethod(
+      FPort,
+      [shared = FShared, sequence, port = FPort, events] {
+        Service(shared, sequence, port, events);
+      },
+      Qt::QueuedConnection);
+  std::unique_lock<std::mutex> lock(FShared->Lock);
+  FShared->Changed.wait(lock, [&] { return FShared->Stopping || !FShared->Pending; });
+  return !FShared->Stopping && !FShared->Failed;
+}
+
+void TComThread::Execute() {
+  const bool wantRx = FEvents & ComEventBit(evRxChar);
+  const bool wantError = FEvents & ComEventBit(evError);
+  // Bytes a handler saw and left unread: not announced again until more
+  // arrive or somebody reads, as a receive event means "new characters".
+  bool unreadKnown = false;
+  int unreadCount = 0;
+  uint64_t unreadReads = 0;
+  bool errorAnnounced = false;
+
+  for (;;) {
+    pollfd fds[2] = {{FFd, short(wantRx ? POLLIN : 0), 0}, {FWakeFd, POLLIN, 0}};
+    int r = ::poll(fds, 2, -1);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      if (!Pause(BrokenLinePauseMs)) break;
+      continue;
+    }
+    if (fds[1].revents) break;
+    const short revents = fds[0].revents;
+    if (revents & POLLNVAL) break;
+
+    const bool broken = revents & (POLLHUP | POLLERR);
+    bool rest = broken;
+    TComEvents events = 0;
+    if (wantRx && (revents & POLLIN)) {
+      const int count = QueuedBytes();
+      const uint64_t reads = FShared->Reads.load(std::memory_order_relaxed);
+      if (count <= 0 || (unreadKnown && count <= unreadCount && reads == unreadReads))
+        rest = true;
+      else
+        events |= ComEventBit(evRxChar);
+    }
+    if (revents & POLLERR) {
+      if (wantError && !errorAnnounced) events |= ComEventBit(evError);
+      errorAnnounced = true;
+    } else {
+      errorAnnounced = false;
+    }
+
+    if (events) {
+      const uint64_t readsBefore = FShared->Reads.load(std::memory_order_relaxed);
+      if (!Deliver(events)) break;
+      if (events & ComEventBit(evRxChar)) {
+        const uint64_t readsAfter = FShared->Reads.load(std::memory_order_relaxed);
+        unreadKnown = readsAfter == readsBefore;
+        if (unreadKnown) {
+          unreadCount = QueuedBytes();
+          unreadReads = readsAfter;
+          rest = true;
+        }
+      }
+    }
+    if (rest && !Pause(broken ? BrokenLinePauseMs : UnreadPauseMs)) break;
+  }
+  FShared->Done.store(true);
+}
