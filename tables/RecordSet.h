@@ -163,10 +163,18 @@ class TRecordSet {
   void EnableControls();
   bool ControlsDisabled() const;
 
-  struct TData;  // shared with the filtered cursors; see RecordSet.cpp
+  struct TData;  // shared with the filtered cursors; see RecordSetData.h
+  struct TRow;
 
  private:
   friend class TFilteredCursor;
+  friend struct TRecordSetAccess;  // bulk load and save of table files
+  void Scrolled();
+  void Changed(int field);
+  const TRow *CurrentRow() const;
+  void CheckField(int field) const;
+  static bool CellEquals(const TData &d, const TRow &r, int f, const TFieldValue &value);
+
   std::shared_ptr<TData> FData;
 };
 

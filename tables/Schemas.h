@@ -35,7 +35,8 @@ std::vector<int32_t> DefaultCodes(TTableId id);
 // Fills the current (pending) row of rs with default row `cod` of the table:
 // Cod and the default values. Fields rs lacks, or whose type cannot take the
 // value, are left empty, so a file with its own field list still gets the
-// codes it needs.
+// codes it needs. For tiSetari it fills Port and Baud with the values below
+// (cod is not used).
 void FillDefaultRow(TTableId id, int32_t cod, TRecordSet &rs);
 
 // The settings row the dialog writes when the project has none yet.

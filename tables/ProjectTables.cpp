@@ -1,0 +1,85 @@
+#include "ProjectTables.h"
+
+#include <sys/stat.h>
+
+#include "TableFile.h"
+
+namespace {
+
+bool FileExists(const std::string &path) {
+  struct stat st {};
+  // Anything at the path counts: a directory or a dangling link under a
+  // table's name must fail to load, not be silently replaced by defaults.
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Missing rows that always exist, appended in ascending code order. A row
+// that is there is left exactly as stored.
+void AddDefaultRows(TTableId id, TRecordSet &rs, const std::string &path) {
+  const std::vector<int32_t> codes = DefaultCodes(id);
+  if (codes.empty()) return;
+  if (!rs.Indexed())
+    // Without a numeric Cod no row could ever be found again, so every open
+    // would append the defaults once more and each save would grow the file.
+    throw ETableFile(false, path, "tabelul nu are un camp Cod numeric");
+  for (int32_t cod : codes) {
+    if (rs.FindKey(cod)) continue;
+    rs.Append();
+    FillDefaultRow(id, cod, rs);
+    rs.Post();
+  }
+}
+
+// PLU always has this program's fields; a file's fields are taken over by
+// name, in the file's row order, and what it lacks stays empty.
+TRecordSet OpenPlu(const std::string &path) {
+  TRecordSet plu = NewTable(tiPLU);
+  if (!FileExists(path)) return plu;
+  const TRecordSet file = LoadTableFile(path);
+  std::vector<std::pair<int, int>> shared;  // (field in file, field in plu)
+  for (int f = 0; f < file.FieldCount(); ++f) {
+    const int p = plu.FieldIndex(file.FieldDefs()[f].Name);
+    if (p >= 0) shared.push_back({f, p});
+  }
+  plu.DisableControls();
+  for (int r = 1; r <= file.RecordCount(); ++r) {
+    plu.Append();
+    for (auto [f, p] : shared) {
+      try {
+        plu.SetValue(p, file.ValueAt(r, f));
+      } catch (const ERecordSet &e) {
+        // A field whose stored type cannot become the PLU type (a text
+        // "abc" where a number belongs) is a damaged table, not a blank.
+        throw ETableFile(false, path, e.what());
+      }
+    }
+    plu.Post();
+  }
+  plu.EnableControls();
+  return plu;
+}
+
+}  // namespace
+
+std::string ProjectTablePath(const std::string &projectDir, TTableId id) {
+  std::string path = projectDir;
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path + TableFileName(id);
+}
+
+TRecordSet OpenProjectTable(const std::string &projectDir, TTableId id) {
+  const std::string path = ProjectTablePath(projectDir, id);
+  TRecordSet rs;
+  if (id == tiPLU) {
+    rs = OpenPlu(path);
+  } else {
+    rs = FileExists(path) ? LoadTableFile(path) : NewTable(id);
+    AddDefaultRows(id, rs, path);
+  }
+  rs.First();
+  return rs;
+}
+
+void SaveProjectTable(const std::string &projectDir, TTableId id, const TRecordSet &rs) {
+  SaveTableFile(ProjectTablePath(projectDir, id), rs);
+}

@@ -1,0 +1,472 @@
+#include "TableFile.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <limits>
+#include <mutex>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "RecordSetData.h"
+
+namespace {
+
+// Marks the files this program writes ("TRVO"); loading does not insist on
+// it, so a table made by hand with the same layout still opens.
+constexpr int ApplicationId = 0x5452564F;
+
+// How long a load waits for another program's write lock before it gives up.
+constexpr int BusyTimeoutMs = 500;
+
+std::mutex HookMutex;
+std::function<void(const std::string &)> SaveHook;
+
+std::string ErrnoReason(int err) {
+  switch (err) {
+    case ENOENT: return "fisierul sau directorul nu exista";
+    case EACCES:
+    case EPERM: return "acces interzis";
+    case ENOSPC:
+    case EDQUOT: return "discul este plin";
+    case EROFS: return "discul este protejat la scriere";
+    case EISDIR: return "este un director";
+    case ENOTDIR: return "o parte a caii nu este un director";
+    case ENAMETOOLONG: return "numele este prea lung";
+    default: return std::strerror(err);
+  }
+}
+
+std::string SqliteReason(sqlite3 *db, int rc) {
+  std::string why;
+  switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: why = "fisierul este blocat de alt program"; break;
+    case SQLITE_NOTADB: why = "nu este un fisier de tabel"; break;
+    case SQLITE_CORRUPT: why = "fisierul este deteriorat"; break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_READONLY: why = "acces interzis"; break;
+    case SQLITE_FULL: why = "discul este plin"; break;
+    case SQLITE_NOMEM: why = "memorie insuficienta"; break;
+    case SQLITE_CANTOPEN: why = "fisierul nu poate fi deschis"; break;
+    case SQLITE_IOERR: why = "eroare de citire sau scriere pe disc"; break;
+    default: why = "eroare la accesul fisierului"; break;
+  }
+  const char *detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  if (detail && *detail) why += std::string(" (") + detail + ")";
+  return why;
+}
+
+std::string Quote(const std::string &name) {
+  std::string q = "\"";
+  for (char c : name) {
+    q += c;
+    if (c == '"') q += '"';
+  }
+  return q + "\"";
+}
+
+std::string DeclaredType(const TFieldDef &f) {
+  switch (f.DataType) {
+    case ftInteger: return "INTEGER";
+    case ftFloat: return "FLOAT";
+    case ftBoolean: return "BOOLEAN";
+    case ftString: return "TEXT(" + std::to_string(f.Size) + ")";
+  }
+  return "";
+}
+
+// Reads a declared column type back into a field type and size. Only the
+// four forms DeclaredType writes are known; anything else is not ours to
+// guess at.
+bool ParseDeclaredType(const char *decl, TFieldDef &f) {
+  std::string t;
+  for (const char *p = decl ? decl : ""; *p; ++p)
+    if (*p != ' ' && *p != '\t') t += char(std::toupper(static_cast<unsigned char>(*p)));
+  if (t == "INTEGER") return f.DataType = ftInteger, f.Size = 0, true;
+  if (t == "FLOAT") return f.DataType = ftFloat, f.Size = 0, true;
+  if (t == "BOOLEAN") return f.DataType = ftBoolean, f.Size = 0, true;
+  if (t.size() < 7 || t.compare(0, 5, "TEXT(") != 0 || t.back() != ')') return false;
+  const std::string digits = t.substr(5, t.size() - 6);
+  if (digits.empty() || digits.size() > 8) return false;
+  long n = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  if (n < 1 || n > MaxStringFieldSize) return false;
+  f.DataType = ftString;
+  f.Size = int(n);
+  return true;
+}
+
+struct TDb {
+  sqlite3 *Db = nullptr;
+  ~TDb() {
+    if (Db) sqlite3_close_v2(Db);
+  }
+};
+
+struct TStmt {
+  sqlite3_stmt *St = nullptr;
+  ~TStmt() {
+    if (St) sqlite3_finalize(St);
+  }
+};
+
+// ------------------------------------------------------------------ load
+
+class TLoader {
+ public:
+  explicit TLoader(const std::string &path) : FPath(path) {}
+  TRecordSet Run();
+
+ private:
+  [[noreturn]] void Fail(const std::string &reason) { throw ETableFile(false, FPath, reason); }
+  [[noreturn]] void FailSql(int rc) { Fail(SqliteReason(FDb.Db, rc)); }
+  void CheckFile();
+  std::string TableName();
+  void ReadCell(TRecordSet::TData &d, TRecordSet::TRow &row, sqlite3_stmt *st, int f, long rowNo);
+
+  std::string FPath;
+  TDb FDb;
+};
+
+// Looks at the file before SQLite does, so the common failures get a precise
+// reason and a file that is not a database is refused without SQLite ever
+// treating it as one.
+void TLoader::CheckFile() {
+  struct stat st {};
+  if (::stat(FPath.c_str(), &st) != 0) Fail(ErrnoReason(errno));
+  if (S_ISDIR(st.st_mode)) Fail(ErrnoReason(EISDIR));
+  if (!S_ISREG(st.st_mode)) Fail("nu este un fisier obisnuit");
+  const int fd = ::open(FPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Fail(ErrnoReason(errno));
+  char head[100];
+  ssize_t got = 0;
+  while (got < ssize_t(sizeof head)) {
+    const ssize_t n = ::read(fd, head + got, sizeof head - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += n;
+  }
+  const int readErr = got < 0 ? errno : 0;
+  ::close(fd);
+  if (readErr) Fail(ErrnoReason(readErr));
+  if (st.st_size == 0 || got == 0) Fail("fisierul este gol");
+  if (got < ssize_t(sizeof head) || std::memcmp(head, "SQLite format 3", 16) != 0)
+    Fail("nu este un fisier de tabel");
+}
+
+std::string TLoader::TableName() {
+  TStmt q;
+  int rc = sqlite3_prepare_v2(FDb.Db,
+                              "SELECT name FROM sqlite_schema WHERE type = 'table' "
+                              "AND name NOT LIKE 'sqlite!_%' ESCAPE '!'",
+                              -1, &q.St, nullptr);
+  if (rc != SQLITE_OK) FailSql(rc);
+  std::string name;
+  int count = 0;
+  while ((rc = sqlite3_step(q.St)) == SQLITE_ROW) {
+    const unsigned char *n = sqlite3_column_text(q.St, 0);
+    name = n ? reinterpret_cast<const char *>(n) : "";
+    ++count;
+  }
+  if (rc != SQLITE_DONE) FailSql(rc);
+  if (count == 0) Fail("nu este un fisier de tabel (nu contine niciun tabel)");
+  if (count > 1) Fail("nu este un fisier de tabel (contine mai multe tabele)");
+  return name;
+}
+
+void TLoader::ReadCell(TRecordSet::TData &d, TRecordSet::TRow &row, sqlite3_stmt *st, int f, long rowNo) {
+  const int kind = sqlite3_column_type(st, f);
+  if (kind == SQLITE_NULL) return;  // rows start empty
+  const TFieldDef &def = d.Fields[f];
+  TNum &num = row.Num[d.Slot[f]];
+  auto misfit = [&]() {
+    Fail("valoare nepotrivita in campul " + def.Name + ", randul " + std::to_string(rowNo));
+  };
+  switch (def.DataType) {
+    case ftInteger: {
+      if (kind != SQLITE_INTEGER) misfit();
+      const sqlite3_int64 v = sqlite3_column_int64(st, f);
+      if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) misfit();
+      num.I = v;
+      break;
+    }
+    case ftFloat: {
+      if (kind != SQLITE_INTEGER && kind != SQLITE_FLOAT) misfit();
+      const double v = sqlite3_column_double(st, f);
+      if (!std::isfinite(v)) misfit();
+      num.F = v;
+      break;
+    }
+    case ftBoolean: {
+      if (kind != SQLITE_INTEGER) misfit();
+      const sqlite3_int64 v = sqlite3_column_int64(st, f);
+      if (v != 0 && v != 1) misfit();
+      num.I = v;
+      break;
+    }
+    case ftString: {
+      if (kind != SQLITE_TEXT && kind != SQLITE_BLOB) misfit();
+      // Blob access returns the stored bytes without any text conversion.
+      const void *p = sqlite3_column_blob(st, f);
+      const int n = sqlite3_column_bytes(st, f);
+      std::string &t = row.Text[d.Slot[f]];
+      if (n > 0 && p) t.assign(static_cast<const char *>(p), std::min(n, def.Size));
+      break;
+    }
+  }
+  row.Set[f] = true;
+}
+
+TRecordSet TLoader::Run() {
+  CheckFile();
+  // Read-only: SQLite must never create, repair or journal a file it loads.
+  int rc = sqlite3_open_v2(FPath.c_str(), &FDb.Db, SQLITE_OPEN_READONLY, nullptr);
+  if (rc != SQLITE_OK) FailSql(rc);
+  sqlite3_extended_result_codes(FDb.Db, 1);
+  sqlite3_busy_timeout(FDb.Db, BusyTimeoutMs);
+  // The file may come from anywhere: no schema code runs on its behalf.
+  sqlite3_db_config(FDb.Db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(FDb.Db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_exec(FDb.Db, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+
+  // One read transaction, so a writer cannot slip in between the schema and
+  // the rows.
+  rc = sqlite3_exec(FDb.Db, "BEGIN", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) FailSql(rc);
+  const std::string table = TableName();
+
+  TStmt sel;
+  rc = sqlite3_prepare_v2(FDb.Db, ("SELECT * FROM " + Quote(table) + " ORDER BY rowid").c_str(), -1,
+                          &sel.St, nullptr);
+  if (rc != SQLITE_OK) FailSql(rc);
+  const int cols = sqlite3_column_count(sel.St);
+  if (cols == 0) Fail("nu este un fisier de tabel (tabelul nu are campuri)");
+  std::vector<TFieldDef> fields;
+  for (int c = 0; c < cols; ++c) {
+    TFieldDef f;
+    const char *name = sqlite3_column_name(sel.St, c);
+    f.Name = name ? name : "";
+    const char *decl = sqlite3_column_decltype(sel.St, c);
+    if (!ParseDeclaredType(decl, f))
+      Fail("campul " + f.Name + " are un tip necunoscut (" + std::string(decl ? decl : "") + ")");
+    fields.push_back(std::move(f));
+  }
+  TRecordSet rs;
+  try {
+    rs = TRecordSet(std::move(fields));
+  } catch (const ERecordSet &e) {
+    Fail(e.what());
+  }
+
+  TRecordSet::TData &d = TRecordSetAccess::Data(rs);
+  long rowNo = 0;
+  while ((rc = sqlite3_step(sel.St)) == SQLITE_ROW) {
+    TRecordSet::TRow row = d.EmptyRow();
+    ++rowNo;
+    for (int c = 0; c < cols; ++c) ReadCell(d, row, sel.St, c, rowNo);
+    d.Rows.push_back(std::move(row));
+  }
+  if (rc != SQLITE_DONE) FailSql(rc);
+  sel = TStmt{};
+  sqlite3_exec(FDb.Db, "COMMIT", nullptr, nullptr, nullptr);
+
+  d.SortRows();
+  rs.First();
+  return rs;
+}
+
+// ------------------------------------------------------------------ save
+
+mode_t NewFileMode(const std::string &target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+  // umask() cannot be read without setting it, which would race with other
+  // threads creating files; Linux shows it in /proc.
+  mode_t mask = 022;
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("Umask:", 0) == 0) {
+      mask = mode_t(std::strtol(line.c_str() + 6, nullptr, 8));
+      break;
+    }
+  return 0666 & ~mask;
+}
+
+class TSaver {
+ public:
+  TSaver(const std::string &path, const TRecordSet &rs) : FPath(path), FSet(rs) {}
+  ~TSaver();
+  void Run();
+
+ private:
+  [[noreturn]] void Fail(const std::string &reason) { throw ETableFile(true, FPath, reason); }
+  [[noreturn]] void FailSql(int rc) { Fail(SqliteReason(FDb.Db, rc)); }
+  void Exec(const char *sql);
+  void WriteTable();
+
+  std::string FPath;
+  const TRecordSet &FSet;
+  std::string FTemp;
+  int FFd = -1;
+  bool FRenamed = false;
+  TDb FDb;
+};
+
+TSaver::~TSaver() {
+  if (FDb.Db) {
+    sqlite3_close_v2(FDb.Db);
+    FDb.Db = nullptr;
+  }
+  if (FFd >= 0) ::close(FFd);
+  if (!FTemp.empty() && !FRenamed) ::unlink(FTemp.c_str());
+}
+
+void TSaver::Exec(const char *sql) {
+  const int rc = sqlite3_exec(FDb.Db, sql, nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) FailSql(rc);
+}
+
+void TSaver::WriteTable() {
+  const TRecordSet::TData &d = TRecordSetAccess::Data(FSet);
+  if (d.Fields.empty()) Fail("tabelul nu are campuri");
+  const size_t slash = FPath.find_last_of('/');
+  std::string table = FPath.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (const size_t dot = table.find_last_of('.'); dot != std::string::npos) table.resize(dot);
+  if (table.empty()) table = "tabel";
+
+  std::string create = "CREATE TABLE " + Quote(table) + " (";
+  std::string insert = "INSERT INTO " + Quote(table) + " VALUES (";
+  for (size_t f = 0; f < d.Fields.size(); ++f) {
+    create += (f ? ", " : "") + Quote(d.Fields[f].Name) + " " + DeclaredType(d.Fields[f]);
+    insert += f ? ", ?" : "?";
+  }
+  create += ")";
+  insert += ")";
+
+  Exec("BEGIN");
+  Exec(create.c_str());
+  TStmt ins;
+  int rc = sqlite3_prepare_v2(FDb.Db, insert.c_str(), -1, &ins.St, nullptr);
+  if (rc != SQLITE_OK) FailSql(rc);
+  for (const TRecordSet::TRow &row : d.Rows) {
+    for (size_t f = 0; f < d.Fields.size(); ++f) {
+      const int p = int(f) + 1;
+      const TNum num = row.Set[f] && d.Fields[f].DataType != ftString ? row.Num[d.Slot[f]] : TNum{};
+      if (!row.Set[f]) {
+        rc = sqlite3_bind_null(ins.St, p);
+      } else {
+        switch (d.Fields[f].DataType) {
+          case ftInteger:
+          case ftBoolean: rc = sqlite3_bind_int64(ins.St, p, num.I); break;
+          case ftFloat: rc = sqlite3_bind_double(ins.St, p, num.F); break;
+          case ftString: {
+            // A blob keeps every byte, 0x00 included; an empty text stays
+            // an empty value distinct from NULL.
+            const std::string &t = row.Text[d.Slot[f]];
+            rc = sqlite3_bind_blob(ins.St, p, t.empty() ? "" : t.data(), int(t.size()), SQLITE_STATIC);
+            break;
+          }
+        }
+      }
+      if (rc != SQLITE_OK) FailSql(rc);
+    }
+    rc = sqlite3_step(ins.St);
+    if (rc != SQLITE_DONE) FailSql(rc);
+    sqlite3_reset(ins.St);
+  }
+  ins = TStmt{};
+  Exec("COMMIT");
+}
+
+void TSaver::Run() {
+  const size_t slash = FPath.find_last_of('/');
+  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : FPath.substr(0, slash));
+  const std::string base = FPath.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (base.empty()) Fail("numele fisierului lipseste");
+  struct stat st {};
+  if (::stat(FPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail(ErrnoReason(EISDIR));
+
+  // Same directory as the target, so the rename cannot cross file systems.
+  std::string templ = dir + "/." + base + ".tmp-XXXXXX";
+  std::vector<char> buf(templ.begin(), templ.end());
+  buf.push_back('\0');
+  FFd = ::mkstemp(buf.data());
+  if (FFd < 0) Fail(ErrnoReason(errno));
+  FTemp = buf.data();
+  ::fchmod(FFd, NewFileMode(FPath));
+
+  int rc = sqlite3_open_v2(FTemp.c_str(), &FDb.Db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc != SQLITE_OK) FailSql(rc);
+  sqlite3_extended_result_codes(FDb.Db, 1);
+  // Nobody else knows the temporary file and it is thrown away on any
+  // failure, so a journal would buy nothing; durability comes from the
+  // fsync and rename below.
+  Exec("PRAGMA journal_mode = OFF");
+  Exec("PRAGMA synchronous = OFF");
+  Exec("PRAGMA locking_mode = EXCLUSIVE");
+  Exec(("PRAGMA application_id = " + std::to_string(ApplicationId)).c_str());
+  WriteTable();
+  rc = sqlite3_close(FDb.Db);
+  FDb.Db = nullptr;
+  if (rc != SQLITE_OK) Fail(SqliteReason(nullptr, rc));
+
+  if (::fsync(FFd) != 0) Fail(ErrnoReason(errno));
+  const int closeRc = ::close(FFd);
+  FFd = -1;
+  if (closeRc != 0) Fail(ErrnoReason(errno));
+
+  {
+    std::function<void(const std::string &)> hook;
+    {
+      std::lock_guard<std::mutex> lock(HookMutex);
+      hook = SaveHook;
+    }
+    if (hook) {
+      try {
+        hook(FTemp);
+      } catch (const std::exception &e) {
+        Fail(e.what());
+      }
+    }
+  }
+
+  if (::rename(FTemp.c_str(), FPath.c_str()) != 0) Fail(ErrnoReason(errno));
+  FRenamed = true;
+  // The rename itself must reach the disk, or a crash could bring back the
+  // old file after the caller was told the save succeeded.
+  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+}
+
+}  // namespace
+
+ETableFile::ETableFile(bool saving, std::string path, std::string reason)
+    : std::runtime_error((saving ? "Nu pot salva fisierul " : "Nu pot citi fisierul ") + path + ": " + reason),
+      FSaving(saving),
+      FPath(std::move(path)),
+      FReason(std::move(reason)) {}
+
+TRecordSet LoadTableFile(const std::string &path) { return TLoader(path).Run(); }
+
+void SaveTableFile(const std::string &path, const TRecordSet &rs) {
+  TSaver saver(path, rs);
+  saver.Run();
+}
+
+void SetTableSaveHook(std::function<void(const std::string &tempPath)> hook) {
+  std::lock_guard<std::mutex> lock(HookMutex);
+  SaveHook = std::move(hook);
+}
