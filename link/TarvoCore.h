@@ -4,7 +4,7 @@
 //
 // Exchanges wait for the register by processing Qt events on the calling
 // (GUI) thread, so windows stay live and nothing spins while the line is
-// silent. Failures are recorded in LastError; port errors during a write
+// silent. Failures are recorded in LastError; port errors during an exchange
 // propagate as EComPort after the error has been recorded.
 #pragma once
 
@@ -14,32 +14,14 @@
 #include <vector>
 
 #include "ComPort.h"
+#include "ErrorTexts.h"
 #include "Frame.h"
+#include "Receiver.h"
+#include "RecordText.h"
 #include "Records.h"
+#include "TextHelpers.h"
 
 class QTimer;
-
-using TLineList = std::vector<std::string>;
-
-// Link error codes beyond the register's own (1..176).
-enum : int32_t {
-  LE_TimeOut = 8000,
-  LE_Nak = 8003,
-  LE_TextTooLong = 8004,
-  LE_OpenPort = 8045,
-};
-
-// Error text for a code, exactly as LastError shows it.
-std::string ErrorText(int32_t code);
-
-// Appends the fields of text split at separator (see the implementation for
-// the exact rules: empty text adds nothing, a trailing separator adds "").
-void SplitText(const std::string &text, char separator, TLineList &lines);
-std::string PadLeft(const std::string &text, int width, char ch);
-double RoundHalfAway(double x);
-
-// Record texts of kinds 0..4 and 6..8; kind 5 and unknown kinds give "".
-std::string BuildRecordText(int kind, const void *rec);
 
 class TTARVO {
  public:
@@ -49,29 +31,57 @@ class TTARVO {
   TTARVO(const TTARVO &) = delete;
   TTARVO &operator=(const TTARVO &) = delete;
 
+  // Opens the port; false (error 8045) when it cannot be opened, never raises.
   bool Connect();
   void Disconnect();
+  // Read exchange: one line per data frame, appended to lines, until the
+  // final frame (true) or silence (false, 8000).
   bool ReadLines(const std::string &command, TLineList &lines);
+  // Write exchange with the text of a record; kinds without a text fail (8049).
   bool SendRecord(int kind, const void *rec);
+  // Write exchange with a raw command text: true when the register answered
+  // with an acknowledgement frame.
+  bool SendText(const std::string &text);
+  // Send-only exchange: true once the frame is written; no answer awaited.
   bool SendCommand(const std::string &text);
   const std::string &LastError() const { return FLastError; }
   void SetError(int32_t code);
 
   uint8_t PortNumber = 1;
   TBaudRate PortBaud = br57600;
+  // When not empty, Connect opens this device instead of "COM" + PortNumber.
+  std::string DevicePath;
 
   bool WriteMode() const { return FWriteMode; }
   TComPort &ComPort() { return *FComPort; }
-  // True while an exchange is waiting for the register: callers refuse to
-  // start a second one on the same link.
+  // True while an exchange is waiting for the register. An exchange asked for
+  // meanwhile (from a window event handled inside the wait) is refused with
+  // error 8048 instead of nesting.
   bool Busy() const { return FBusy; }
+  // The port's own message and OS error code of the last failed Connect
+  // ("Unable to open com port (Error: 13)", 13), for a caller that explains
+  // to the user what to do; "" and -1 when Connect has not failed.
+  const std::string &LastPortMessage() const { return FPortMessage; }
+  int LastOsError() const { return FOsError; }
+  // The receive state of the current or last exchange.
+  const TReceiver &Receiver() const;
 
  private:
-  // see TarvoCore.cpp
   struct Impl;
+  bool BeginExchange(const std::string &text, bool writeExchange);
+  void SendFrame(const std::string &text);
+  void WaitForFrame();
+  void RecordFailure();
+  void EndExchange();
+  void DrainInput();
+  void HandleRxChar(int count);
+  void RestartTimeout();
+
   bool FWriteMode;
   bool FBusy = false;
   std::string FLastError;
+  std::string FPortMessage;
+  int FOsError = -1;
   std::unique_ptr<TComPort> FComPort;
   std::unique_ptr<Impl> FImpl;
 };
