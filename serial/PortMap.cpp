@@ -5,8 +5,12 @@
 #include <mutex>
 #include <unistd.h>
 
-// Bytes as they stand: the file is in the register's 8-bit code page, not UTF-8.
+// Bytes as they stand: the file is in the register's 8-bit code page, not
+// UTF-8. Debian's header keeps the template bodies behind SI_IMPLEMENTATION
+// (else it expects its ICU-linked library); the narrow class is the same
+// either way, so this unit needs neither the library nor ICU.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 namespace {
