@@ -107,6 +107,9 @@ bool ParseDeclaredType(const char *decl, TFieldDef &f) {
 
 struct TDb {
   sqlite3 *Db = nullptr;
+  TDb() = default;
+  TDb(const TDb &) = delete;
+  TDb &operator=(const TDb &) = delete;
   ~TDb() {
     if (Db) sqlite3_close_v2(Db);
   }
@@ -114,8 +117,14 @@ struct TDb {
 
 struct TStmt {
   sqlite3_stmt *St = nullptr;
-  ~TStmt() {
+  TStmt() = default;
+  TStmt(const TStmt &) = delete;
+  TStmt &operator=(const TStmt &) = delete;
+  ~TStmt() { Finalize(); }
+  // Statements must be gone before the connection closes, or close fails.
+  void Finalize() {
     if (St) sqlite3_finalize(St);
+    St = nullptr;
   }
 };
 
@@ -276,7 +285,7 @@ TRecordSet TLoader::Run() {
     d.Rows.push_back(std::move(row));
   }
   if (rc != SQLITE_DONE) FailSql(rc);
-  sel = TStmt{};
+  sel.Finalize();
   sqlite3_exec(FDb.Db, "COMMIT", nullptr, nullptr, nullptr);
 
   d.SortRows();
@@ -384,7 +393,7 @@ void TSaver::WriteTable() {
     if (rc != SQLITE_DONE) FailSql(rc);
     sqlite3_reset(ins.St);
   }
-  ins = TStmt{};
+  ins.Finalize();
   Exec("COMMIT");
 }
 
