@@ -1,0 +1,38 @@
+// Process-wide pieces of the desktop program: the application object that
+// turns an exception escaping an action into a message instead of an end,
+// and the "," decimal separator.
+#pragma once
+
+#include <exception>
+#include <utility>
+
+#include <QApplication>
+
+// Shows what went wrong the way the toolkit's standard error report does:
+// the exception's text, with a closing full stop, in the error box.
+void ReportException(const std::exception &e);
+void ReportUnknownException();
+
+// Runs an action; an exception that escapes it is reported and the program
+// goes on. Every menu item and button of the program runs through this.
+template <class F>
+void RunGuarded(F &&action) {
+  try {
+    std::forward<F>(action)();
+  } catch (const std::exception &e) {
+    ReportException(e);
+  } catch (...) {
+    ReportUnknownException();
+  }
+}
+
+// Every conversion between decimal numbers and text in the windows uses ","
+// (QLocale default; no digit grouping). The core formats with FormatDecimal.
+void SetDecimalSeparator();
+
+class TTarvoApplication : public QApplication {
+ public:
+  TTarvoApplication(int &argc, char **argv);
+  // Catches what escapes an event handler that is not already guarded.
+  bool notify(QObject *receiver, QEvent *event) override;
+};

@@ -1,0 +1,67 @@
+// The only ways the program talks to the user: the message box and the
+// file/folder choosers. Each goes through one replaceable handler, so tests
+// and the command-line program can answer in place of a person. Nothing here
+// needs a window; without a handler and without a QApplication the message
+// is written to stderr and answered as if Escape had been pressed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include <QString>
+
+// Kinds of message: picture and default title.
+enum TMsgKind : uint8_t {
+  mkWarning = 0,       // alarm picture, "Atentie !"
+  mkError = 1,         // alarm picture, "EROARE !"
+  mkInformation = 2,   // no picture,    "Informatie..."
+  mkConfirmation = 3,  // question,      "Confirmare..."
+  mkCustom = 4,        // no picture,    ""
+};
+
+// Buttons, by bit number in the button set.
+enum TMsgButton : int {
+  mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp,
+  mbCount
+};
+using TMsgButtons = uint16_t;
+constexpr TMsgButtons MsgButton(TMsgButton b) { return TMsgButtons(1u << b); }
+constexpr TMsgButtons MsgOK = MsgButton(mbOK);
+constexpr TMsgButtons MsgYesNo = MsgButton(mbYes) | MsgButton(mbNo);
+
+// Modal results.
+enum : int {
+  mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
+  mrYes = 6, mrNo = 7, mrAll = 8
+};
+
+// Shows the message and returns the modal result of the button that closed
+// it (2 for the close box). GUI thread only; may be called while another
+// modal window is open.
+int ShowMessageBox(const QString &text, const QString &title, uint8_t kind, TMsgButtons buttons);
+
+// The system's two common shapes: an error report ("Eroare", warning, OK)
+// and a question ("Atentie", Da/Nu) that is true only for "Da".
+void ShowError(const QString &text);
+bool AskYesNo(const QString &text);
+
+using TMessageBoxHandler =
+    std::function<int(const QString &text, const QString &title, int kind, int buttons)>;
+// Replaces the handler (an empty one restores the real dialog); returns the
+// previous one so a test can put it back.
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
+
+// Folder browser: the chosen folder, or nothing when the user cancels.
+using TFolderDialogHandler =
+    std::function<std::optional<QString>(const QString &title, const QString &root)>;
+TFolderDialogHandler SetFolderDialogHandler(TFolderDialogHandler handler);
+std::optional<QString> BrowseForFolder(const QString &title, const QString &root);
+
+// Open and save file choosers (filter as for QFileDialog, e.g. "Text (*.txt)").
+enum class TFileDialogMode { Open, Save };
+using TFileDialogHandler = std::function<std::optional<QString>(
+    TFileDialogMode mode, const QString &title, const QString &dir, const QString &filter)>;
+TFileDialogHandler SetFileDialogHandler(TFileDialogHandler handler);
+std::optional<QString> ChooseFile(TFileDialogMode mode, const QString &title, const QString &dir,
+                                  const QString &filter);
