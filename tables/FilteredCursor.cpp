@@ -127,7 +127,7 @@ void TFilteredCursor::Impl::Sync() {
   } else {
     for (int k = 0; k < n; ++k) {
       const TRecordSet::TRow &r = d.Rows[k];
-      if (!r.Set[Field] || !Passes(d.CellNumber(r, Field), Op, Number)) continue;
+      if (!d.IsSet(r, Field) || !Passes(d.CellNumber(r, Field), Op, Number)) continue;
       if (!Runs.empty() && Runs.back().End == k) Runs.back().End = k + 1;
       else Runs.push_back({k, k + 1});
     }

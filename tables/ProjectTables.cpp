@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "RecordSetData.h"
 #include "TableFile.h"
 
 namespace {
@@ -35,27 +36,35 @@ void AddDefaultRows(TTableId id, TRecordSet &rs, const std::string &path) {
 TRecordSet OpenPlu(const std::string &path) {
   TRecordSet plu = NewTable(tiPLU);
   if (!FileExists(path)) return plu;
-  const TRecordSet file = LoadTableFile(path);
+  TRecordSet file = LoadTableFile(path);
+  // A file this program wrote has exactly these fields: copying every value
+  // by name would only give the same table at twice the memory.
+  if (file.FieldDefs() == plu.FieldDefs()) return file;
+
   std::vector<std::pair<int, int>> shared;  // (field in file, field in plu)
   for (int f = 0; f < file.FieldCount(); ++f) {
     const int p = plu.FieldIndex(file.FieldDefs()[f].Name);
     if (p >= 0) shared.push_back({f, p});
   }
-  plu.DisableControls();
-  for (int r = 1; r <= file.RecordCount(); ++r) {
-    plu.Append();
+  const TRecordSet::TData &from = TRecordSetAccess::Data(file);
+  TRecordSet::TData &to = TRecordSetAccess::Data(plu);
+  std::vector<TRecordSet::TRow> rows;
+  rows.reserve(from.Rows.size());
+  for (const TRecordSet::TRow &src : from.Rows) {
+    TRecordSet::TRow row = to.EmptyRow();
     for (auto [f, p] : shared) {
       try {
-        plu.SetValue(p, file.ValueAt(r, f));
+        to.StoreCell(row, p, from.CellValue(src, f));
       } catch (const ERecordSet &e) {
-        // A field whose stored type cannot become the PLU type (a text
-        // "abc" where a number belongs) is a damaged table, not a blank.
+        // A stored value that cannot become the PLU type (a text "abc"
+        // where a price belongs) is a damaged table, not a blank.
         throw ETableFile(false, path, e.what());
       }
     }
-    plu.Post();
+    rows.push_back(std::move(row));
   }
-  plu.EnableControls();
+  file = TRecordSet();  // give its memory back before the index is built
+  to.AssignRows(std::move(rows));
   return plu;
 }
 

@@ -18,6 +18,80 @@ bool SameNameNoCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- TRowList
+
+size_t TRowList::BlockOf(size_t k) const {
+  return size_t(std::upper_bound(FStarts.begin(), FStarts.end(), k) - FStarts.begin()) - 1;
+}
+
+TRowList::TRow &TRowList::Locate(size_t k) {
+  const size_t b = BlockOf(k);
+  return FBlocks[b][k - FStarts[b]];
+}
+
+void TRowList::Restart(size_t fromBlock) {
+  FStarts.resize(FBlocks.size());
+  size_t at = fromBlock == 0 ? 0 : FStarts[fromBlock - 1] + FBlocks[fromBlock - 1].size();
+  for (size_t b = fromBlock; b < FBlocks.size(); ++b) {
+    FStarts[b] = at;
+    at += FBlocks[b].size();
+  }
+}
+
+void TRowList::insert(size_t k, TRow r) {
+  if (FBlocks.empty()) {
+    FBlocks.emplace_back();
+    FBlocks.back().reserve(BlockRows);
+    FStarts.push_back(0);
+  }
+  size_t b = k >= FSize ? FBlocks.size() - 1 : BlockOf(k);
+  if (k >= FSize && FBlocks[b].size() >= BlockRows) {
+    // Appending past a full last block: start a new one rather than split.
+    FBlocks.emplace_back();
+    FBlocks.back().reserve(BlockRows);
+    b = FBlocks.size() - 1;
+    FStarts.push_back(FSize);
+  }
+  std::vector<TRow> &blk = FBlocks[b];
+  blk.insert(blk.begin() + std::ptrdiff_t(k - FStarts[b]), std::move(r));
+  ++FSize;
+  if (blk.size() > 2 * BlockRows) {
+    std::vector<TRow> tail(std::make_move_iterator(blk.begin() + BlockRows), std::make_move_iterator(blk.end()));
+    blk.resize(BlockRows);
+    FBlocks.insert(FBlocks.begin() + std::ptrdiff_t(b) + 1, std::move(tail));
+  }
+  Restart(b);
+}
+
+void TRowList::erase(size_t k) {
+  const size_t b = BlockOf(k);
+  std::vector<TRow> &blk = FBlocks[b];
+  blk.erase(blk.begin() + std::ptrdiff_t(k - FStarts[b]));
+  --FSize;
+  if (blk.empty()) FBlocks.erase(FBlocks.begin() + std::ptrdiff_t(b));
+  Restart(b < FBlocks.size() ? b : FBlocks.size());
+}
+
+void TRowList::Assign(std::vector<TRow> rows) {
+  clear();
+  for (size_t at = 0; at < rows.size(); at += BlockRows) {
+    const size_t end = std::min(rows.size(), at + BlockRows);
+    FBlocks.emplace_back(std::make_move_iterator(rows.begin() + std::ptrdiff_t(at)),
+                         std::make_move_iterator(rows.begin() + std::ptrdiff_t(end)));
+  }
+  FSize = rows.size();
+  Restart(0);
+}
+
+std::vector<TRowList::TRow> TRowList::TakeAll() {
+  std::vector<TRow> all;
+  all.reserve(FSize);
+  for (auto &blk : FBlocks)
+    for (auto &r : blk) all.push_back(std::move(r));
+  clear();
+  return all;
+}
+
 // ---------------------------------------------------------------- TData
 
 TRecordSet::TData::TData(std::vector<TFieldDef> fields) : Fields(std::move(fields)) {
@@ -37,6 +111,9 @@ TRecordSet::TData::TData(std::vector<TFieldDef> fields) : Fields(std::move(field
       Slot.push_back(NumCount++);
     }
   }
+  NumAt = (Fields.size() + 7) / 8;
+  EndsAt = NumAt + 8 * size_t(NumCount);
+  TextAt = EndsAt + 4 * size_t(TextCount);
   int cod = FieldIndex("Cod");
   // Only a numeric Cod can order the rows; a text Cod from a foreign file
   // leaves the set unordered rather than sorting by something arbitrary.
@@ -51,31 +128,39 @@ int TRecordSet::TData::FieldIndex(std::string_view name) const {
 
 TRecordSet::TRow TRecordSet::TData::EmptyRow() const {
   TRow r;
-  r.Num.assign(NumCount, TNum{});
-  r.Text.assign(TextCount, std::string());
-  r.Set.assign(Fields.size(), false);
+  r.B.assign(TextAt, '\0');
   return r;
 }
 
+void TRecordSet::TData::PutText(TRow &r, int slot, std::string_view t) const {
+  const uint32_t b = slot == 0 ? 0 : TextEnd(r, slot - 1), e = TextEnd(r, slot);
+  r.B.replace(TextAt + b, e - b, t);
+  const int64_t delta = int64_t(t.size()) - int64_t(e - b);
+  for (int s = slot; s < TextCount; ++s) {
+    const uint32_t end = uint32_t(int64_t(TextEnd(r, s)) + delta);
+    std::memcpy(r.B.data() + EndsAt + 4 * size_t(s), &end, 4);
+  }
+}
+
 TFieldValue TRecordSet::TData::CellValue(const TRow &r, int f) const {
-  if (!r.Set[f]) return std::monostate{};
+  if (!IsSet(r, f)) return std::monostate{};
   const int s = Slot[f];
   switch (Fields[f].DataType) {
-    case ftInteger: return int32_t(r.Num[s].I);
-    case ftFloat: return r.Num[s].F;
-    case ftBoolean: return r.Num[s].I != 0;
-    case ftString: return r.Text[s];
+    case ftInteger: return int32_t(Num(r, s).I);
+    case ftFloat: return Num(r, s).F;
+    case ftBoolean: return Num(r, s).I != 0;
+    case ftString: return std::string(Text(r, s));
   }
   return std::monostate{};
 }
 
 double TRecordSet::TData::CellNumber(const TRow &r, int f) const {
-  const TNum n = r.Num[Slot[f]];
+  const TNum n = Num(r, Slot[f]);
   return Fields[f].DataType == ftFloat ? n.F : double(n.I);
 }
 
 std::pair<bool, double> TRecordSet::TData::Key(const TRow &r) const {
-  if (CodField < 0 || !r.Set[CodField]) return {false, 0.0};
+  if (CodField < 0 || !IsSet(r, CodField)) return {false, 0.0};
   return {true, CellNumber(r, CodField)};
 }
 
@@ -92,11 +177,16 @@ size_t TRecordSet::TData::UpperBound(const TRow &r) const {
                                  }) - Rows.begin());
 }
 
-void TRecordSet::TData::SortRows() {
-  if (CodField < 0) return;
-  auto less = [this](const TRow &a, const TRow &b) { return KeyLess(a, b); };
-  if (!std::is_sorted(Rows.begin(), Rows.end(), less))
-    std::stable_sort(Rows.begin(), Rows.end(), less);
+void TRecordSet::TData::AssignRows(std::vector<TRow> rows) {
+  if (CodField >= 0) {
+    auto less = [this](const TRow &a, const TRow &b) { return KeyLess(a, b); };
+    if (!std::is_sorted(rows.begin(), rows.end(), less)) std::stable_sort(rows.begin(), rows.end(), less);
+  }
+  Rows.Assign(std::move(rows));
+  State = dsBrowse;
+  Pending = TRow{};
+  Pos = 0;
+  Eof = Bof = true;
   ++Version;
 }
 
@@ -108,29 +198,41 @@ void TRecordSet::TData::StoreCell(TRow &r, int f, const TFieldValue &v) const {
   const bool blankIntoNumber = def.DataType != ftString && std::holds_alternative<std::string>(v) &&
                                std::get<std::string>(v).find_first_not_of(" \t") == std::string::npos;
   if (std::holds_alternative<std::monostate>(v) || blankIntoNumber) {
-    r.Set[f] = false;
-    if (def.DataType == ftString) r.Text[s].clear();
-    else r.Num[s] = TNum{};
+    MarkSet(r, f, false);
+    if (def.DataType == ftString) PutText(r, s, {});
+    else PutNum(r, s, TNum{});
     return;
   }
   switch (def.DataType) {
-    case ftInteger: r.Num[s].I = ValueToInteger(v, def.Name); break;
+    case ftInteger: {
+      TNum n;
+      n.I = ValueToInteger(v, def.Name);
+      PutNum(r, s, n);
+      break;
+    }
     case ftFloat: {
       const double x = ValueToFloat(v, def.Name);
       // An infinity or NaN would break the ordering of the index.
       if (!std::isfinite(x)) throw ERecordSet("Valoare nepermisa in campul " + def.Name);
-      r.Num[s].F = x;
+      TNum n;
+      n.F = x;
+      PutNum(r, s, n);
       break;
     }
-    case ftBoolean: r.Num[s].I = ValueToBoolean(v, def.Name) ? 1 : 0; break;
+    case ftBoolean: {
+      TNum n;
+      n.I = ValueToBoolean(v, def.Name) ? 1 : 0;
+      PutNum(r, s, n);
+      break;
+    }
     case ftString: {
       std::string t = ValueToText(v);
       if (t.size() > size_t(def.Size)) t.resize(def.Size);
-      r.Text[s] = std::move(t);
+      PutText(r, s, t);
       break;
     }
   }
-  r.Set[f] = true;
+  MarkSet(r, f, true);
 }
 
 // ---------------------------------------------------------------- TRecordSet
@@ -309,14 +411,14 @@ void TRecordSet::Post() {
     } else {
       // A changed code moves the row to the end of its new code's group,
       // where an appended row with that code would go.
-      d.Rows.erase(d.Rows.begin() + d.Pos);
+      d.Rows.erase(size_t(d.Pos));
       size_t at = d.UpperBound(row);
-      d.Rows.insert(d.Rows.begin() + at, std::move(row));
+      d.Rows.insert(at, std::move(row));
       d.Pos = int(at);
     }
   } else {
     size_t at = d.UpperBound(row);
-    d.Rows.insert(d.Rows.begin() + at, std::move(row));
+    d.Rows.insert(at, std::move(row));
     d.Pos = int(at);
   }
   d.State = dsBrowse;
@@ -341,7 +443,7 @@ void TRecordSet::Delete() {
   }
   Cancel();
   if (d.Rows.empty()) throw ERecordSet("Tabelul este gol: nu exista un rand de sters");
-  d.Rows.erase(d.Rows.begin() + d.Pos);
+  d.Rows.erase(size_t(d.Pos));
   ++d.Version;
   if (d.Pos < int(d.Rows.size())) {
     d.Eof = false;
@@ -388,7 +490,7 @@ TFieldValue TRecordSet::Value(int field) const {
 bool TRecordSet::IsNull(int field) const {
   CheckField(field);
   const TRow *r = CurrentRow();
-  return !r || !r->Set[field];
+  return !r || !FData->IsSet(*r, field);
 }
 
 int32_t TRecordSet::AsInteger(int field) const {
@@ -430,9 +532,9 @@ void TRecordSet::EnableControls() {
 bool TRecordSet::ControlsDisabled() const { return FData->ControlsOff > 0; }
 
 bool TRecordSet::CellEquals(const TData &d, const TRow &r, int f, const TFieldValue &value) {
-  if (std::holds_alternative<std::monostate>(value)) return !r.Set[f];
-  if (!r.Set[f]) return false;
-  if (d.Fields[f].DataType == ftString) return r.Text[d.Slot[f]] == ValueToText(value);
+  if (std::holds_alternative<std::monostate>(value)) return !d.IsSet(r, f);
+  if (!d.IsSet(r, f)) return false;
+  if (d.Fields[f].DataType == ftString) return d.Text(r, d.Slot[f]) == ValueToText(value);
   double want;
   if (!TryValueToFloat(value, want)) return false;
   return d.CellNumber(r, f) == want;

@@ -1,0 +1,63 @@
+// Feeds arbitrary bytes to the table-file loader, as a damaged or foreign
+// file in a project directory would. Anything other than a table or an
+// ETableFile (another exception, a crash, a sanitizer report) is a finding,
+// and so is a loaded table that does not survive a save and a load.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "ProjectTables.h"
+#include "TableFile.h"
+
+namespace {
+
+const std::string &Dir() {
+  static const std::string dir = [] {
+    std::string templ = (std::filesystem::temp_directory_path() / "fuzz-tableload-XXXXXX").string();
+    if (!mkdtemp(templ.data())) std::abort();
+    return templ;
+  }();
+  return dir;
+}
+
+void Write(const std::string &path, const uint8_t *data, size_t size) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char *>(data), std::streamsize(size));
+}
+
+void CheckRoundTrip(const TRecordSet &rs) {
+  const std::string copy = Dir() + "/copy.cds";
+  SaveTableFile(copy, rs);
+  const TRecordSet back = LoadTableFile(copy);
+  if (back.FieldDefs() != rs.FieldDefs() || back.RecordCount() != rs.RecordCount()) std::abort();
+  for (int r = 1; r <= rs.RecordCount(); ++r)
+    for (int f = 0; f < rs.FieldCount(); ++f)
+      if (!(back.ValueAt(r, f) == rs.ValueAt(r, f))) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  const std::string path = Dir() + "/Departamente.cds";
+  Write(path, data, size);
+  try {
+    const TRecordSet rs = LoadTableFile(path);
+    CheckRoundTrip(rs);
+  } catch (const ETableFile &) {
+  }
+  // The two opening rules over the same bytes.
+  try {
+    OpenProjectTable(Dir(), tiDepartamente);
+  } catch (const ETableFile &) {
+  }
+  std::filesystem::rename(path, Dir() + "/PLU.cds");
+  try {
+    OpenProjectTable(Dir(), tiPLU);
+  } catch (const ETableFile &) {
+  }
+  return 0;
+}
