@@ -25,7 +25,9 @@ std::string EncodeRequest(std::string_view text);
 
 // Register to computer: 0x10 x -> 0x10, 0x00 c -> c zeros, 0xFF c -> c 0xFF.
 // Decodes into out (capacity outCap). Returns the decoded length, or -1 when
-// the decoded payload would not fit.
+// the decoded payload would not fit. A DLE as the last raw byte still gives
+// one DLE; a run marker as the last raw byte has no count and adds nothing
+// (its count would be the frame's closing DLE, which is not payload).
 long DecodePayload(const uint8_t *raw, size_t rawLen, uint8_t *out, size_t outCap);
 
 // Encodes a payload the way the register sends it (DLE doubled, runs of 0x00
