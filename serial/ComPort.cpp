@@ -238,6 +238,9 @@ void TCustomComPort::Open() {
     } catch (const std::system_error &e) {
       ReleaseDevice();
       throw EComPort(CE_OpenFailed, e.code().value());
+    } catch (...) {
+      ReleaseDevice();
+      throw;
     }
   }
   ReadModemLines();
@@ -256,7 +259,7 @@ void TCustomComPort::Close() {
     const uint64_t limit = std::min<uint64_t>(
         uint64_t(uint32_t(FTimeouts.WriteTotalConstant())) +
             uint64_t(uint32_t(FTimeouts.WriteTotalMultiplier())) * uint64_t(queued),
-        10000);
+        3000);
     const auto deadline = Clock::now() + std::chrono::milliseconds(limit);
     while (queued > 0 && Clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
