@@ -111,6 +111,7 @@ int main(int argc, char **argv) {
   std::string dir;
   if (argc > 2) {
     dir = argv[2];
+    std::filesystem::create_directories(dir);
   } else {
     std::string templ = (std::filesystem::temp_directory_path() / "bench-tables-XXXXXX").string();
     if (!mkdtemp(templ.data())) return 1;
