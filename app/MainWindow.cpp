@@ -6,6 +6,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -22,8 +25,57 @@
 TEmainZeprog *EmainZeprog = nullptr;
 
 namespace {
+
 const char *const NoProjectCaption = "Programare MX7350 ver. 3.1";
-}
+
+// A menu-bar item with a picture shows the picture alone in Qt; the online
+// menus need their caption beside their glyph, so these items get both.
+class TMenuBarStyle : public QProxyStyle {
+ public:
+  explicit TMenuBarStyle(QStyle *base) : QProxyStyle(base ? base->name() : QString()) {}
+
+  QSize sizeFromContents(ContentsType type, const QStyleOption *opt, const QSize &size,
+                         const QWidget *w) const override {
+    if (type == CT_MenuBarItem)
+      if (auto *mi = qstyleoption_cast<const QStyleOptionMenuItem *>(opt);
+          mi && !mi->icon.isNull() && !mi->text.isEmpty()) {
+        const QSize text = mi->fontMetrics.size(Qt::TextShowMnemonic, mi->text);
+        const int icon = pixelMetric(PM_SmallIconSize, opt, w);
+        return QProxyStyle::sizeFromContents(
+            type, opt, QSize(icon + GlyphGap + text.width(), std::max(icon, text.height())), w);
+      }
+    return QProxyStyle::sizeFromContents(type, opt, size, w);
+  }
+
+  void drawControl(ControlElement element, const QStyleOption *opt, QPainter *p,
+                   const QWidget *w) const override {
+    auto *mi = qstyleoption_cast<const QStyleOptionMenuItem *>(opt);
+    if (element != CE_MenuBarItem || !mi || mi->icon.isNull() || mi->text.isEmpty()) {
+      QProxyStyle::drawControl(element, opt, p, w);
+      return;
+    }
+    QStyleOptionMenuItem plain = *mi;  // background and highlight only
+    plain.icon = QIcon();
+    plain.text.clear();
+    QProxyStyle::drawControl(element, &plain, p, w);
+
+    const int icon = pixelMetric(PM_SmallIconSize, opt, w);
+    const QSize text = mi->fontMetrics.size(Qt::TextShowMnemonic, mi->text);
+    const int left = mi->rect.left() + (mi->rect.width() - icon - GlyphGap - text.width()) / 2;
+    const bool enabled = mi->state & State_Enabled;
+    mi->icon.paint(p, QRect(left, mi->rect.center().y() - icon / 2, icon, icon), Qt::AlignCenter,
+                   enabled ? QIcon::Normal : QIcon::Disabled);
+    const bool lit = (mi->state & State_Selected) && (mi->state & State_Sunken);  // menu open
+    drawItemText(p, QRect(left + icon + GlyphGap, mi->rect.top(), text.width(), mi->rect.height()),
+                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, mi->palette, enabled,
+                 mi->text, lit ? QPalette::HighlightedText : QPalette::ButtonText);
+  }
+
+ private:
+  static constexpr int GlyphGap = 4;
+};
+
+}  // namespace
 
 TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
   EmainZeprog = this;
@@ -51,8 +103,11 @@ TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
 
   Label1 = new QLabel(QStringLiteral("Programare Lumera MX 7350"), Panel1);
   Label1->setObjectName(QStringLiteral("Label1"));
-  QFont f(QStringLiteral("Comic Sans MS"));
-  f.setStyleHint(QFont::Cursive);
+  QFont f;
+  // Where Comic Sans is missing a plain bold italic face reads better than
+  // whatever script face the system would pick for "cursive".
+  f.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
+                 QStringLiteral("DejaVu Sans")});
   f.setPixelSize(27);
   f.setBold(true);
   f.setItalic(true);
@@ -87,6 +142,9 @@ QAction *TEmainZeprog::AddItem(QMenu *menu, const char *objectName, const QStrin
 void TEmainZeprog::BuildMenus() {
   QMenuBar *bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));
+  auto *barStyle = new TMenuBarStyle(bar->style());
+  barStyle->setParent(bar);
+  bar->setStyle(barStyle);
 
   File1 = bar->addMenu(QStringLiteral("Proiect"));
   File1->setObjectName(QStringLiteral("File1"));

@@ -9,6 +9,9 @@ int main(int argc, char **argv) {
   // made when their menu item is chosen.
   TEmainZeprog window;
   SetDecimalSeparator();
+  // A tool window does not count as the last window for Qt, so closing a
+  // message box would end the program; the program ends with its main window.
+  app.setQuitOnLastWindowClosed(false);
   QObject::connect(&window, &TEmainZeprog::Closed, &app, &QCoreApplication::quit);
   window.show();
   return app.exec();
