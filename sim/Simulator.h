@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include <time.h>
+
 #include "Engine.h"
 
 namespace Sim {
@@ -51,6 +53,9 @@ class TSimulator {
   // Bytes that crossed the line, each way, since Start.
   uint64_t BytesIn() const { return FBytesIn; }
   uint64_t BytesOut() const { return FBytesOut; }
+  // CPU time the simulator's thread has used, in seconds (0 before Start);
+  // benchmarks subtract it from the process's to get the link's share.
+  double ThreadCpuSeconds() const;
 
  private:
   void Run();
@@ -64,6 +69,8 @@ class TSimulator {
   int FWake[2] = {-1, -1};
   std::string FSlavePath, FLinkPath;
   std::atomic<uint64_t> FBytesIn{0}, FBytesOut{0};
+  clockid_t FCpuClock{};
+  bool FHasCpuClock = false;
 
   std::mutex FTraceMutex;
   std::FILE *FTrace = nullptr;
