@@ -125,8 +125,8 @@ TEST_F(LinkTest, SilenceIsMeasuredFromTheLastByte) {
     if (f == AckFrame()) return;
     if (++request == 1) return;  // first request: no answer at all
     // Second: the answer takes well over the silence interval in total, but
-    // no gap is longer than two thirds of it.
-    p.SendSlowly(Final(), ShortSilence * 2 / 3);
+    // no gap is longer than half of it.
+    p.SendSlowly(Final(), ShortSilence / 2);
   });
   TLineList lines;
   const auto t0 = std::chrono::steady_clock::now();
