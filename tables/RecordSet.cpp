@@ -261,8 +261,20 @@ TRecordSet &TRecordSet::operator=(const TRecordSet &other) {
   return *this;
 }
 
-TRecordSet::TRecordSet(TRecordSet &&) noexcept = default;
-TRecordSet &TRecordSet::operator=(TRecordSet &&) noexcept = default;
+// A moved-from set stays usable (empty, no fields), so a window that hands
+// its table on never holds a dangling one.
+TRecordSet::TRecordSet(TRecordSet &&other) noexcept
+    : OnNewRecord(std::move(other.OnNewRecord)),
+      AfterScroll(std::move(other.AfterScroll)),
+      OnDataChange(std::move(other.OnDataChange)),
+      FData(std::exchange(other.FData, std::make_shared<TData>(std::vector<TFieldDef>{}))) {}
+
+// Assignment gives this set another table; its notifications stay, as they
+// belong to whoever holds this set (copy assignment does the same).
+TRecordSet &TRecordSet::operator=(TRecordSet &&other) noexcept {
+  if (this != &other) FData = std::exchange(other.FData, std::make_shared<TData>(std::vector<TFieldDef>{}));
+  return *this;
+}
 TRecordSet::~TRecordSet() = default;
 
 const std::vector<TFieldDef> &TRecordSet::FieldDefs() const { return FData->Fields; }

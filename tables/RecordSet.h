@@ -18,8 +18,8 @@
 // row, setters write into that pending row, Post stores it (moving it to its
 // place in the index when Cod changed), Cancel drops it. A setter called
 // while browsing starts Edit by itself; moving the current row, Append and
-// Delete post a pending row first. Files and filtered cursors only ever see
-// posted rows, so call Post before saving.
+// Delete post a pending row first. Filtered cursors only ever see posted
+// rows; saving writes a pending row as Post would store it, without posting.
 //
 // Row numbers (RecNo, SetRecNo, ValueAt) count from 1 in index order.
 #pragma once
@@ -69,7 +69,10 @@ class TRecordSet {
   // An empty set with these fields. Throws ERecordSet for an empty or
   // repeated name (letter case ignored) or a text size outside 1..MaxStringFieldSize.
   explicit TRecordSet(std::vector<TFieldDef> fields);
-  TRecordSet(const TRecordSet &other);             // deep copy, posted rows only
+  // Copies hold the posted rows and the position, not the notifications.
+  // Assignment replaces fields, rows and position and keeps this set's own
+  // notifications. A moved-from set is empty with no fields.
+  TRecordSet(const TRecordSet &other);
   TRecordSet &operator=(const TRecordSet &other);
   TRecordSet(TRecordSet &&) noexcept;
   TRecordSet &operator=(TRecordSet &&) noexcept;
@@ -183,7 +186,8 @@ class TRecordSet {
 // field name in any letter case, for example "COD <= 10000"). An empty field
 // never passes. It follows later changes of the set: each call works on the
 // rows as they are now. It keeps the set's rows alive, so it is safe whatever
-// order the two are released in.
+// order the two are released in; a set assigned a whole new table afterwards
+// needs a new cursor.
 class TFilteredCursor {
  public:
   // Throws ERecordSet for a filter that cannot be read or names a text field

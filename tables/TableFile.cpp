@@ -1,5 +1,6 @@
 #include "TableFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -349,6 +350,29 @@ void TSaver::Exec(const char *sql) {
   if (rc != SQLITE_OK) FailSql(rc);
 }
 
+// The rows in the order Post would leave them. A row still being appended
+// or edited is what the user sees on screen, so it is written as if posted
+// (a dataset posts before it saves); the set itself stays as it is.
+std::vector<const TRecordSet::TRow *> RowsToWrite(const TRecordSet::TData &d) {
+  std::vector<const TRecordSet::TRow *> rows;
+  rows.reserve(d.Rows.size() + 1);
+  for (size_t k = 0; k < d.Rows.size(); ++k)
+    if (!(d.State == dsEdit && k == size_t(d.Pos))) rows.push_back(&d.Rows[k]);
+  if (d.State == dsBrowse) return rows;
+  size_t at = rows.size();
+  if (d.State == dsEdit && d.Key(d.Pending) == d.Key(d.Rows[d.Pos])) {
+    at = size_t(d.Pos);  // an unchanged code keeps the row in its place
+  } else if (d.CodField >= 0) {
+    const auto key = d.Key(d.Pending);
+    at = size_t(std::upper_bound(rows.begin(), rows.end(), key,
+                                 [&d](const std::pair<bool, double> &k, const TRecordSet::TRow *r) {
+                                   return k < d.Key(*r);
+                                 }) - rows.begin());
+  }
+  rows.insert(rows.begin() + std::ptrdiff_t(at), &d.Pending);
+  return rows;
+}
+
 void TSaver::WriteTable() {
   const TRecordSet::TData &d = TRecordSetAccess::Data(FSet);
   if (d.Fields.empty()) Fail("tabelul nu are campuri");
@@ -371,7 +395,8 @@ void TSaver::WriteTable() {
   TStmt ins;
   int rc = sqlite3_prepare_v2(FDb.Db, insert.c_str(), -1, &ins.St, nullptr);
   if (rc != SQLITE_OK) FailSql(rc);
-  for (const TRecordSet::TRow &row : d.Rows) {
+  for (const TRecordSet::TRow *rowp : RowsToWrite(d)) {
+    const TRecordSet::TRow &row = *rowp;
     for (size_t f = 0; f < d.Fields.size(); ++f) {
       const int p = int(f) + 1;
       const bool set = d.IsSet(row, int(f));

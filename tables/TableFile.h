@@ -37,8 +37,9 @@ class ETableFile : public std::runtime_error {
 // Throws ETableFile for a missing or unreadable file.
 TRecordSet LoadTableFile(const std::string &path);
 
-// Writes the posted rows and the fields of rs to path, replacing the file.
-// The set itself and its current row are not changed.
+// Writes the fields and rows of rs to path, replacing the file; a pending
+// Append or Edit is written as Post would store it. The set itself, its
+// state and its current row are not changed.
 void SaveTableFile(const std::string &path, const TRecordSet &rs);
 
 // Test seam: called with the temporary file's path after it is complete and

@@ -284,7 +284,7 @@ TEST(RecordSet, NavigationFindAndLocate) {
   EXPECT_THROW(rs.ValueAt(0, 1), ERecordSet);
 }
 
-TEST(RecordSet, CopyIsIndependent) {
+TEST(RecordSet, CopiesAreIndependentAndAssignmentKeepsNotifications) {
   TRecordSet rs = CodeTable();
   Add(rs, 1, "a");
   TRecordSet copy = rs;
@@ -293,4 +293,19 @@ TEST(RecordSet, CopyIsIndependent) {
   Add(copy, 2, "c");
   EXPECT_EQ(Walk(rs), (std::vector<std::string>{"1:a"}));
   EXPECT_EQ(Walk(copy), (std::vector<std::string>{"1:b", "2:c"}));
+
+  // A window that reloads its table keeps its handlers on the new one.
+  int news = 0;
+  rs.OnNewRecord = [&](TRecordSet &) { ++news; };
+  rs = std::move(copy);
+  EXPECT_EQ(copy.FieldCount(), 0);  // moved-from: empty, still usable
+  EXPECT_TRUE(copy.IsEmpty());
+  copy.First();
+  rs.Append();
+  rs.Cancel();
+  rs = TRecordSet(rs);
+  rs.Append();
+  rs.Cancel();
+  EXPECT_EQ(news, 2);
+  EXPECT_EQ(Walk(rs), (std::vector<std::string>{"1:b", "2:c"}));
 }

@@ -104,6 +104,35 @@ TEST(TableFile, RoundTripKeepsFieldsTypesSizesValuesNullsAndOrder) {
   EXPECT_EQ(dir.Entries().size(), 2u);  // no temporary or journal files
 }
 
+TEST(TableFile, PendingRowIsSavedAsPostWouldStoreItAndStaysPending) {
+  TTempDir dir;
+  const std::string p = dir.File("T.cds");
+  TRecordSet rs = Sample();
+  auto savedTags = [&] {
+    std::vector<std::string> out;
+    TRecordSet back = LoadTableFile(p);
+    for (back.First(); !back.Eof(); back.Next()) out.push_back(back.AsString("Cod") + "/" + back.AsString("C"));
+    return out;
+  };
+  ASSERT_TRUE(rs.FindKey(1));
+  rs.SetString("C", "e");  // edited, code unchanged
+  SaveTableFile(p, rs);
+  EXPECT_EQ(rs.State(), dsEdit);
+  EXPECT_EQ(savedTags()[2], "1/e");
+  rs.SetInteger("Cod", 2);  // now moves behind the two rows with code 2
+  SaveTableFile(p, rs);
+  EXPECT_EQ(savedTags(), (std::vector<std::string>{"/", "-2147483648/", "2/", "2/", "2/e", "2147483647/"}));
+  rs.Post();
+  rs.Append();
+  rs.SetInteger("Cod", 0);
+  rs.SetString("C", "n");
+  SaveTableFile(p, rs);
+  EXPECT_EQ(rs.State(), dsInsert);
+  EXPECT_EQ(rs.RecordCount(), 6);
+  EXPECT_EQ(savedTags()[2], "0/n");
+  EXPECT_EQ(savedTags().size(), 7u);
+}
+
 TEST(TableFile, FileDeclaresTypesAndSizesAndStoresNullsAndBytes) {
   TTempDir dir;
   TRecordSet rs = Sample();
