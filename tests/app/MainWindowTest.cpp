@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -241,4 +242,13 @@ TEST(ActionGuard, EachOpeningMakesAFreshWindowAndForgetsIt) {
   EXPECT_THROW(ShowModalWindow(Counted, true), std::runtime_error);
   EXPECT_EQ(Counted, nullptr);
   EXPECT_EQ(TCountedDialog::Alive, 0);
+}
+
+TEST(Startup, NumbersShowWithADecimalCommaAndNoGrouping) {
+  // main() of the program and of these tests both set it.
+  EXPECT_EQ(QLocale().toString(12.5, 'f', 2), "12,50");
+  EXPECT_EQ(QLocale().toString(1234567.25, 'f', 2), "1234567,25");
+  bool ok = false;
+  EXPECT_DOUBLE_EQ(QLocale().toDouble("3,75", &ok), 3.75);
+  EXPECT_TRUE(ok);
 }

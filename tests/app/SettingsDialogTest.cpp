@@ -199,3 +199,30 @@ TEST_F(SettingsTest, AFileWithoutTheFieldsIsReplacedOnOk) {
   EXPECT_EQ(ShownPort, 0);
   EXPECT_EQ(Read(), (TRows{{2, 3}}));
 }
+
+TEST_F(SettingsTest, AFailedSaveIsReportedAndLosesNothing) {
+  SetTableSaveHook([](const std::string &) { throw std::runtime_error("disc plin"); });
+  // Creating the file fails: the message, and no dialog over a file that is not there.
+  OpenSettings([](TESetari *d) { d->BStop->click(); });
+  EXPECT_FALSE(Shown);
+  ASSERT_EQ(Log.Shown.size(), 1u);
+  EXPECT_TRUE(Log.Shown[0].Text.startsWith("Nu pot salva fisierul")) << Log.Shown[0].Text.toStdString();
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(File)));
+
+  // Saving on OK fails: the dialog stays open with the choice, the file keeps its record.
+  SetTableSaveHook({});
+  Write({{4, 1}});
+  SetTableSaveHook([](const std::string &) { throw std::runtime_error("disc plin"); });
+  bool openAfterOk = false;
+  OpenSettings([&](TESetari *d) {
+    d->CPORT->setCurrentIndex(8);
+    d->BStart->click();
+    openAfterOk = d->isVisible();
+    SetTableSaveHook({});
+    d->BStart->click();
+  });
+  SetTableSaveHook({});
+  EXPECT_TRUE(openAfterOk);
+  EXPECT_EQ(Log.Shown.size(), 2u);
+  EXPECT_EQ(Read(), (TRows{{9, 1}}));
+}
