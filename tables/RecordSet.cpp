@@ -401,7 +401,9 @@ void TRecordSet::Append() {
       throw;
     }
   }
-  Changed(-1);
+  // The new row is the current one now: a handler that sets up the grid for
+  // the current row (the PLU editor's code cell) must see it.
+  Scrolled();
 }
 
 void TRecordSet::Edit() {
@@ -442,9 +444,11 @@ void TRecordSet::Post() {
 void TRecordSet::Cancel() {
   TData &d = *FData;
   if (d.State == dsBrowse) return;
+  const bool wasInsert = d.State == dsInsert;
   d.State = dsBrowse;
   d.Pending = TRow{};
-  Changed(-1);
+  if (wasInsert) Scrolled();  // back on the row that was current before
+  else Changed(-1);
 }
 
 void TRecordSet::Delete() {

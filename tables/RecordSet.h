@@ -155,7 +155,8 @@ class TRecordSet {
 
   // Notifications. OnNewRecord runs inside Append and may use filtered
   // cursors (they see posted rows only). AfterScroll runs after the current
-  // row changed. OnDataChange(set, field) runs after a field of the current
+  // row changed: navigation, Append (after OnNewRecord), Cancel of an
+  // Append, Delete. OnDataChange(set, field) runs after a field of the current
   // row changed (field >= 0) or after rows or position changed (-1); it is
   // held back while controls are disabled.
   std::function<void(TRecordSet &)> OnNewRecord;

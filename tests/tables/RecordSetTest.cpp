@@ -172,8 +172,11 @@ TEST(RecordSet, EditAppendCancelAndNotifications) {
   };
   std::vector<int> changes;
   rs.OnDataChange = [&](TRecordSet &, int field) { changes.push_back(field); };
+  std::vector<bool> scrolledToNew;  // what an after-scroll handler sees
+  rs.AfterScroll = [&](TRecordSet &s) { scrolledToNew.push_back(s.AsBoolean("Nou")); };
 
   rs.Append();
+  EXPECT_EQ(scrolledToNew, (std::vector<bool>{true}));
   EXPECT_EQ(rs.State(), dsInsert);
   EXPECT_EQ(rs.RecordCount(), 0);  // not posted yet
   EXPECT_EQ(rs.AsString("Tag"), "nou");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <limits>
+#include <sys/resource.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -300,6 +302,41 @@ TEST(TableFile, SaveInterruptedBeforeRenameKeepsOldFileAndLeavesNoTemporary) {
   struct stat st {};
   ASSERT_EQ(::stat(p.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);  // the replaced file keeps its permissions
+}
+
+TEST(TableFile, DiskFullDuringSaveKeepsOldFile) {
+  TTempDir dir;
+  const std::string p = dir.File("PLU.cds");
+  SaveTableFile(p, Sample());
+  const std::string old = ReadBytes(p);
+  TRecordSet big({{"Cod", ftInteger, 0}, {"Nume", ftString, 50}});
+  for (int i = 0; i < 5000; ++i) {
+    big.Append();
+    big.SetInteger("Cod", i);
+    big.SetString("Nume", std::string(50, 'n'));
+    big.Post();
+  }
+  // A file-size limit fails the writes past 64 KB the way a full disk does.
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 64 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool failed = false;
+  std::string reason;
+  try {
+    SaveTableFile(p, big);
+  } catch (const ETableFile &e) {
+    failed = true;
+    reason = e.what();
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_TRUE(failed) << "a save that could not be written reported success";
+  EXPECT_NE(reason.find("Nu pot salva fisierul " + p), std::string::npos) << reason;
+  EXPECT_EQ(ReadBytes(p), old);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"PLU.cds"}));
 }
 
 TEST(TableFile, SaveThatCannotWriteReportsItAndCreatesNothing) {
