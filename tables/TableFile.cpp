@@ -44,6 +44,10 @@ std::string ErrnoReason(int err) {
 
 std::string SqliteReason(sqlite3 *db, int rc) {
   std::string why;
+  // A write that hit the end of the disk (or of a quota or size limit)
+  // comes back as a plain I/O error; the OS error tells it apart.
+  const int sysErr = db ? sqlite3_system_errno(db) : 0;
+  if ((rc & 0xFF) == SQLITE_IOERR && (sysErr == ENOSPC || sysErr == EDQUOT || sysErr == EFBIG)) rc = SQLITE_FULL;
   switch (rc & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED: why = "fisierul este blocat de alt program"; break;

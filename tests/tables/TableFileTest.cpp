@@ -334,7 +334,7 @@ TEST(TableFile, DiskFullDuringSaveKeepsOldFile) {
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_TRUE(failed) << "a save that could not be written reported success";
-  EXPECT_NE(reason.find("Nu pot salva fisierul " + p), std::string::npos) << reason;
+  EXPECT_NE(reason.find("Nu pot salva fisierul " + p + ": "), std::string::npos) << reason;
   EXPECT_EQ(ReadBytes(p), old);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"PLU.cds"}));
 }
