@@ -79,6 +79,7 @@ class TMenuBarStyle : public QProxyStyle {
 
 TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
   EmainZeprog = this;
+  SetProjectShell(this);
   setObjectName(QStringLiteral("EmainZeprog"));
   setWindowTitle(QString::fromLatin1(NoProjectCaption));
   // A tool window: small caption, no minimise or maximise box.
@@ -129,6 +130,7 @@ TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
 TEmainZeprog::~TEmainZeprog() {
   FormDestroy();
   if (EmainZeprog == this) EmainZeprog = nullptr;
+  if (ProjectShell() == this) SetProjectShell(nullptr);
 }
 
 QAction *TEmainZeprog::AddItem(QMenu *menu, const char *objectName, const QString &caption,

@@ -9,13 +9,14 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "ProjectShell.h"
+
 class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
-class TTARVO;
 
-class TEmainZeprog : public QMainWindow {
+class TEmainZeprog : public QMainWindow, public TProjectShell {
   Q_OBJECT
  public:
   explicit TEmainZeprog(QWidget *parent = nullptr);
@@ -26,16 +27,17 @@ class TEmainZeprog : public QMainWindow {
   const QString &ProjectName() const { return FProjectName; }
   const QString &ProjectDir() const { return FProjectDir; }
   // ProjectDir as the bytes the table layer takes.
-  std::string ProjectDirPath() const;
+  std::string ProjectDirPath() const override;
   void SetCurrentProject(const QString &name);
 
-  // The link of the register action in progress: set by the action before
-  // it calls OpenProjectLink, destroyed and emptied by it at the end.
-  TTARVO *CurrentLink = nullptr;
+  // CurrentLink (from TProjectShell): the link of the register action in
+  // progress, set by the action before it calls OpenProjectLink, destroyed
+  // and emptied by it at the end.
+  //
   // Configures CurrentLink from the project's "setari.cds" and connects it.
   // False, with the reason shown, when the settings are missing or cannot be
   // read; false when the port does not open (the link keeps the reason).
-  bool OpenProjectLink();
+  bool OpenProjectLink() override;
 
   // Online mode shows exactly one of the two "Mod de lucru online" menus.
   bool OnlineActive() const { return FOnlineActive; }

@@ -47,6 +47,7 @@ TEST_F(MainWindowTest, StartsWithoutAProjectAndTheOfflineMenu) {
   EXPECT_EQ(Window.CurrentLink, nullptr);
   EXPECT_EQ(Window.centralWidget()->size(), QSize(581, 190));
   EXPECT_EQ(EmainZeprog, &Window);
+  EXPECT_EQ(ProjectShell(), static_cast<TProjectShell *>(&Window));
   EXPECT_TRUE(Window.Moddelucruonline1->menuAction()->isVisible());
   EXPECT_FALSE(Window.Moddelucruonline2->menuAction()->isVisible());
 }
