@@ -36,6 +36,12 @@ constexpr double SpinLimitMs = 150;
 // Long enough for the event thread to have queued a hand-over.
 void LetTheThreadQueue() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
 
+// Waits while the GUI thread handles no events, so hand-overs stay queued.
+template <typename Pred>
+void WaitWithoutEvents(Pred pred) {
+  for (int i = 0; i < 1000 && !pred(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
 }  // namespace
 
 TEST(ComThread, OnRxCharRunsOnTheGuiThreadWithTheWaitingCount) {
@@ -82,6 +88,7 @@ TEST(ComThread, NoNotificationForBytesAlreadyReadOrLeftUnread) {
   // The thread has announced these, but they are read before the GUI
   // thread gets to the announcement: the handler is not called with 0.
   pty.Send("xyz");
+  WaitWithoutEvents([&] { return port.InputCount() == 3; });
   LetTheThreadQueue();
   char buf[8];
   ASSERT_EQ(port.Read(buf, sizeof buf), 3);
@@ -211,7 +218,8 @@ TEST(ComThread, AHandlerThatRaisesEndsNotificationsOnly) {
   pty.Send("boom");
   ASSERT_TRUE(PumpUntil([&] { return calls == 1; }));
   pty.Send("more");
-  PumpFor(150);
+  ASSERT_TRUE(PumpUntil([&] { return port.InputCount() == 4; }));
+  PumpFor(100);
   EXPECT_EQ(calls, 1) << "notifications went on after the handler raised";
   EXPECT_TRUE(port.Connected());
   ASSERT_EQ(port.Write("ok", 2), 2);
