@@ -69,7 +69,7 @@ void TComThread::Stop() {
   if (FThread.joinable()) FThread.join();
 }
 
-void TComThread::NoteRead() { FShared->Reads.fetch_add(1, std::memory_order_relaxed); }
+void TComThread::NoteRead() { FShared->Reads.fetch_add(1, std::memory_order_release); }
 
 bool TComThread::Finished() const { return FShared->Done.load(); }
 
@@ -158,9 +158,12 @@ void TComThread::Execute() {
     const bool broken = revents & (POLLHUP | POLLERR);
     bool rest = broken;
     TComEvents events = 0;
+    // Reads counted before the queue is measured: a Read after this point
+    // shows up as a change, whichever side of the measurement it fell on.
+    const uint64_t reads = FShared->Reads.load(std::memory_order_acquire);
+    int count = 0;
     if (wantRx && (revents & POLLIN)) {
-      const int count = QueuedBytes();
-      const uint64_t reads = FShared->Reads.load(std::memory_order_relaxed);
+      count = QueuedBytes();
       if (count <= 0 || (unreadKnown && count <= unreadCount && reads == unreadReads))
         rest = true;
       else
@@ -174,14 +177,15 @@ void TComThread::Execute() {
     }
 
     if (events) {
-      const uint64_t readsBefore = FShared->Reads.load(std::memory_order_relaxed);
       if (!Deliver(events)) break;
       if (events & ComEventBit(evRxChar)) {
-        const uint64_t readsAfter = FShared->Reads.load(std::memory_order_relaxed);
-        unreadKnown = readsAfter == readsBefore;
+        // Nothing read: remember the count measured before the hand-over,
+        // not one measured now, so that bytes arriving meanwhile are still
+        // announced (at worst twice, never not at all).
+        unreadKnown = FShared->Reads.load(std::memory_order_acquire) == reads;
         if (unreadKnown) {
-          unreadCount = QueuedBytes();
-          unreadReads = readsAfter;
+          unreadCount = count;
+          unreadReads = reads;
           rest = true;
         }
       }
