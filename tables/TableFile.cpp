@@ -55,7 +55,13 @@ std::string SqliteReason(sqlite3 *db, int rc) {
     case SQLITE_CORRUPT: why = "fisierul este deteriorat"; break;
     case SQLITE_PERM:
     case SQLITE_AUTH:
-    case SQLITE_READONLY: why = "acces interzis"; break;
+    case SQLITE_READONLY:
+      why = rc == SQLITE_READONLY_ROLLBACK
+                // Another program stopped in the middle of writing; only a
+                // writer may undo that, and a load never writes.
+                ? "alt program a lasat o scriere neterminata in jurnalul fisierului"
+                : "acces interzis";
+      break;
     case SQLITE_FULL: why = "discul este plin"; break;
     case SQLITE_NOMEM: why = "memorie insuficienta"; break;
     case SQLITE_CANTOPEN: why = "fisierul nu poate fi deschis"; break;
@@ -148,6 +154,7 @@ class TLoader {
   void ReadCell(TRecordSet::TData &d, TRecordSet::TRow &row, sqlite3_stmt *st, int f, long rowNo);
 
   std::string FPath;
+  bool FWal = false;
   TDb FDb;
 };
 
@@ -175,6 +182,32 @@ void TLoader::CheckFile() {
   if (st.st_size == 0 || got == 0) Fail("fisierul este gol");
   if (got < ssize_t(sizeof head) || std::memcmp(head, "SQLite format 3", 16) != 0)
     Fail("nu este un fisier de tabel");
+  // Bytes 18 and 19 are the read and write format: 2 means write-ahead log.
+  // This program never writes such files, but another tool may have
+  // converted one. Reading one normally would create -wal and -shm files
+  // beside it, so it is read as an unchanging file instead; while its log
+  // exists another program is using it (or crashed with changes in it).
+  FWal = head[18] == 2 || head[19] == 2;
+  struct stat wal {};
+  if (FWal && ::lstat((FPath + "-wal").c_str(), &wal) == 0)
+    Fail("fisierul este folosit de alt program (exista " + FPath + "-wal)");
+}
+
+// The file name as an SQLite URI, for opening with query parameters.
+std::string FileUri(const std::string &path) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
+        c == '_' || c == '.' || c == '~') {
+      uri += char(c);
+    } else {
+      uri += '%';
+      uri += hex[c >> 4];
+      uri += hex[c & 15];
+    }
+  }
+  return uri;
 }
 
 std::string TLoader::TableName() {
@@ -246,7 +279,9 @@ TRecordSet TLoader::Run() {
   // Read-only: SQLite must never create, repair or journal a file it loads.
   // Each connection lives on one thread only, so SQLite's per-call locking
   // (a sixth of the load time) is turned off.
-  int rc = sqlite3_open_v2(FPath.c_str(), &FDb.Db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = FWal ? sqlite3_open_v2((FileUri(FPath) + "?immutable=1").c_str(), &FDb.Db,
+                                  SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr)
+               : sqlite3_open_v2(FPath.c_str(), &FDb.Db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) FailSql(rc);
   sqlite3_extended_result_codes(FDb.Db, 1);
   sqlite3_busy_timeout(FDb.Db, BusyTimeoutMs);

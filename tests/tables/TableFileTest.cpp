@@ -250,6 +250,62 @@ TEST(TableFile, FileLockedByAnotherWriterFailsAndIsLeftAlone) {
   EXPECT_EQ(LoadTableFile(p).RecordCount(), 6);
 }
 
+TEST(TableFile, JournalsOfOtherProgramsAreNeitherUsedNorLeftBehind) {
+  TTempDir dir;
+  // A file another tool switched to write-ahead logging: readable once the
+  // tool is done with it, without creating -wal or -shm files; refused while
+  // its log is there.
+  const std::string wal = dir.File("SO.cds");
+  sqlite3 *db = nullptr;
+  ASSERT_EQ(sqlite3_open(wal.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=WAL; CREATE TABLE t (Cod INTEGER); INSERT INTO t VALUES (7);",
+                         nullptr, nullptr, nullptr), SQLITE_OK);
+  try {
+    LoadTableFile(wal);
+    ADD_FAILURE() << "loaded a file whose log is in use";
+  } catch (const ETableFile &e) {
+    EXPECT_NE(e.Reason().find("folosit de alt program"), std::string::npos) << e.what();
+  }
+  sqlite3_close(db);
+  ASSERT_EQ(dir.Entries(), (std::vector<std::string>{"SO.cds"}));
+  const std::string before = ReadBytes(wal);
+  TRecordSet rs = LoadTableFile(wal);
+  EXPECT_EQ(rs.AsInteger("Cod"), 7);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"SO.cds"}));
+  EXPECT_EQ(ReadBytes(wal), before);
+
+  // A rollback journal left by a writer that stopped half-way: undoing it
+  // is a write, so the load refuses and leaves file and journal alone.
+  const std::string src = dir.File("src.cds");
+  TRecordSet big({{"Cod", ftInteger, 0}, {"Nume", ftString, 50}});
+  for (int i = 0; i < 1000; ++i) {  // enough rows for the change to spill into the file
+    big.Append();
+    big.SetInteger("Cod", i);
+    big.SetString("Nume", std::string(40, 'v'));
+    big.Post();
+  }
+  SaveTableFile(src, big);
+  ASSERT_EQ(sqlite3_open(src.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN; UPDATE src SET Nume = 'schimbat';", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  std::string journal = ReadBytes(src + "-journal");
+  ASSERT_FALSE(journal.empty());
+  const std::string hot = dir.File("TVA.cds");
+  WriteBytes(hot, ReadBytes(src));
+  WriteBytes(hot + "-journal", journal);
+  sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  const std::string hotBefore = ReadBytes(hot);
+  try {
+    LoadTableFile(hot);
+    ADD_FAILURE() << "loaded a file with a hot journal";
+  } catch (const ETableFile &e) {
+    EXPECT_NE(e.Reason().find("scriere neterminata"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadBytes(hot), hotBefore);
+  EXPECT_EQ(ReadBytes(hot + "-journal"), journal);
+}
+
 TEST(TableFile, FileWithoutReadPermissionFails) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads files whatever their mode";
   TTempDir dir;
