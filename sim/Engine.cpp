@@ -223,11 +223,12 @@ void TEngine::SendNext(Clock::time_point now) {
     FAnswer.Deadline = now + std::chrono::milliseconds(FFaults.AckTimeoutMs);
     return;
   }
-  // Every line was acknowledged: only now does a Z report reset what it
-  // reported, so a transfer that breaks off loses no sales.
-  Sales.Apply(FAnswer.Effect);
+  // Every line was acknowledged: only now, and only if the final frame goes
+  // out, does a Z report reset what it reported, so a transfer that breaks
+  // off loses no sales.
+  const TReportEffect effect = FAnswer.Effect;
   FAnswer = TAnswer{};
-  Answer(RE_Ok);
+  if (Emit(Frame::AckFrame(), false)) Sales.Apply(effect);
 }
 
 void TEngine::Abandon(const char *why, Clock::time_point now) {

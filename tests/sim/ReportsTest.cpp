@@ -81,6 +81,14 @@ TEST(Reports, ZClearsTheSalesOnlyOnceEveryLineWasTaken) {
   EXPECT_FALSE(e.Busy());
   EXPECT_EQ(SalesOf(ReadAll(e, "RSX000004")), before);
 
+  // Nor does one whose final frame never leaves.
+  f = {};
+  f.SilentAfterFrame = int(before.size()) + 2;  // header and trailer lines too
+  e.SetFaults(f);
+  ReadAll(e, "RSZ000004");
+  e.SetFaults({});
+  EXPECT_EQ(SalesOf(ReadAll(e, "RSX000004")), before);
+
   const int32_t z = e.Sales.ZNumber;
   bool final = false;
   EXPECT_EQ(SalesOf(ReadAll(e, "RSZ000004", &final)), before);
