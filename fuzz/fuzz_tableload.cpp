@@ -15,13 +15,20 @@
 
 namespace {
 
+// Never freed: the exit handler that removes the directory runs after
+// ordinary statics are gone.
 const std::string &Dir() {
-  static const std::string dir = [] {
+  static const std::string *dir = [] {
     std::string templ = (std::filesystem::temp_directory_path() / "fuzz-tableload-XXXXXX").string();
     if (!mkdtemp(templ.data())) std::abort();
-    return templ;
+    auto *d = new std::string(templ);
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(*dir, ec);
+    });
+    return d;
   }();
-  return dir;
+  return *dir;
 }
 
 void Write(const std::string &path, const uint8_t *data, size_t size) {
