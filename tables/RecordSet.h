@@ -17,9 +17,11 @@
 // a new row (OnNewRecord fills its defaults), Edit starts changing the current
 // row, setters write into that pending row, Post stores it (moving it to its
 // place in the index when Cod changed), Cancel drops it. A setter called
-// while browsing starts Edit by itself; moving the current row, Append and
-// Delete post a pending row first. Filtered cursors only ever see posted
-// rows; saving writes a pending row as Post would store it, without posting.
+// while browsing starts Edit by itself; moving the current row and Append
+// post a pending row first, Delete drops it (a pending Append is simply
+// undone, a pending Edit is dropped with its row). Filtered cursors only
+// ever see posted rows; saving writes a pending row as Post would store it,
+// without posting.
 //
 // Row numbers (RecNo, SetRecNo, ValueAt) count from 1 in index order.
 #pragma once

@@ -6,7 +6,12 @@
 // every byte comes back, and rows keep their order.
 //
 // Loading opens the file read-only and never creates or changes it; a file
-// that exists but cannot be read raises ETableFile naming it. Saving writes a
+// that exists but cannot be read raises ETableFile naming it. Only the four
+// declared types above are known, and a stored value must fit its column
+// (an integer in the 32-bit range, a boolean 0 or 1, a finite float);
+// anything else makes the file unreadable rather than half loaded. A text
+// longer than its declared size, which only a file made by another tool can
+// hold, is cut at that size. Saving writes a
 // temporary file beside the target, syncs it to disk and renames it over the
 // target, so the old file stays whole until the new one is; a failed save
 // removes its temporary file and raises ETableFile.
