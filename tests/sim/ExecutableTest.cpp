@@ -38,7 +38,7 @@ int ExitCode(pid_t pid) {
 }
 
 bool WaitForLink(const std::string &path) {
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < 1000; ++i) {  // up to 10 s on a loaded machine
     struct stat st {};
     if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && access(path.c_str(), F_OK) == 0)
       return true;
