@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -311,4 +312,69 @@ TEST(RecordSet, CopiesAreIndependentAndAssignmentKeepsNotifications) {
   rs.Cancel();
   EXPECT_EQ(news, 2);
   EXPECT_EQ(Walk(rs), (std::vector<std::string>{"1:b", "2:c"}));
+}
+
+TEST(RecordSet, ManyInsertsDeletesAndCodeChangesMatchASimpleModel) {
+  // Thousands of rows in random code order go through the block storage's
+  // splits and merges; a plain vector with the same rules is the reference.
+  TRecordSet rs = CodeTable();
+  std::vector<std::pair<int, std::string>> model;
+  auto modelInsert = [&](int cod, const std::string &tag) {
+    auto at = std::upper_bound(model.begin(), model.end(), cod,
+                               [](int c, const std::pair<int, std::string> &x) { return c < x.first; });
+    const auto it = model.insert(at, {cod, tag});
+    return int(it - model.begin());
+  };
+  uint32_t seed = 12345;
+  auto rnd = [&](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int step = 0; step < 6000; ++step) {
+    const uint32_t what = rnd(10);
+    if (what < 6 || model.empty()) {
+      const int cod = int(rnd(700));
+      const std::string tag = std::to_string(step);
+      Add(rs, cod, tag);
+      const int at = modelInsert(cod, tag);
+      ASSERT_EQ(rs.RecNo(), at + 1) << "step " << step;
+    } else if (what < 8) {
+      const int recNo = int(rnd(uint32_t(model.size()))) + 1;
+      rs.SetRecNo(recNo);
+      rs.Delete();
+      model.erase(model.begin() + recNo - 1);
+      if (!model.empty()) ASSERT_EQ(rs.AsString("Tag"), model[std::min<size_t>(recNo - 1, model.size() - 1)].second);
+    } else {
+      const int recNo = int(rnd(uint32_t(model.size()))) + 1;
+      const int cod = int(rnd(700));
+      rs.SetRecNo(recNo);
+      rs.SetInteger("Cod", cod);
+      rs.Post();
+      auto row = model[recNo - 1];
+      if (row.first != cod) {
+        model.erase(model.begin() + recNo - 1);
+        row.first = cod;
+        ASSERT_EQ(rs.RecNo(), modelInsert(cod, row.second) + 1) << "step " << step;
+      }
+    }
+  }
+  ASSERT_EQ(rs.RecordCount(), int(model.size()));
+  std::vector<std::string> want;
+  for (const auto &[cod, tag] : model) want.push_back(std::to_string(cod) + ":" + tag);
+  EXPECT_EQ(Walk(rs), want);
+  TFilteredCursor low(rs, "Cod < 350");
+  EXPECT_EQ(low.RecordCount(), int(std::count_if(model.begin(), model.end(), [](auto &x) { return x.first < 350; })));
+
+  // Emptying whole blocks, from the middle outwards.
+  while (!model.empty()) {
+    const int recNo = int(model.size() / 2) + 1;
+    rs.SetRecNo(recNo);
+    ASSERT_EQ(rs.AsString("Tag"), model[recNo - 1].second);
+    rs.Delete();
+    model.erase(model.begin() + recNo - 1);
+  }
+  EXPECT_TRUE(rs.IsEmpty());
+  EXPECT_TRUE(low.IsEmpty());
+  Add(rs, 1, "again");
+  EXPECT_EQ(Walk(rs), (std::vector<std::string>{"1:again"}));
 }
