@@ -472,7 +472,12 @@ void TSaver::Run() {
   const std::string base = FPath.substr(slash == std::string::npos ? 0 : slash + 1);
   if (base.empty()) Fail("numele fisierului lipseste");
   struct stat st {};
-  if (::stat(FPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail(ErrnoReason(EISDIR));
+  if (::stat(FPath.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) Fail(ErrnoReason(EISDIR));
+    // The rename would replace a write-protected file as easily as any
+    // other; writing in place would be refused, and so is this.
+    if (::access(FPath.c_str(), W_OK) != 0) Fail(ErrnoReason(errno == EROFS ? EROFS : EACCES) + " (fisierul este protejat la scriere)");
+  }
 
   // Same directory as the target, so the rename cannot cross file systems.
   std::string templ = dir + "/." + base + ".tmp-XXXXXX";

@@ -307,46 +307,54 @@ TEST(TableFile, JournalsOfOtherProgramsAreNeitherUsedNorLeftBehind) {
   EXPECT_EQ(ReadBytes(hot + "-journal"), journal);
 }
 
-// 0: refused with "acces interzis" naming the file; 1: anything else.
-int LoadRefusedForLackOfPermission(const std::string &p) {
-  try {
-    LoadTableFile(p);
-    return 1;
-  } catch (const ETableFile &e) {
-    return std::string(e.what()).find(p) != std::string::npos && e.Reason() == "acces interzis" ? 0 : 1;
+// Runs check (0 for success) as an ordinary user: root reads and writes
+// whatever the modes say. As root the check runs in a child that gives up
+// root; -1 when that is not possible here.
+template <class F>
+int AsOrdinaryUser(const TTempDir &dir, F check) {
+  if (::geteuid() != 0) return check();
+  ::chmod(dir.Path().c_str(), 0777);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(77);
+    _exit(check());
   }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 1;
+  return WEXITSTATUS(status) == 77 ? -1 : WEXITSTATUS(status);
 }
 
-TEST(TableFile, FileWithoutReadPermissionFails) {
+TEST(TableFile, FilesWithoutPermissionAreNeitherReadNorReplaced) {
   TTempDir dir;
   const std::string p = dir.File("PLU.cds");
   SaveTableFile(p, Sample());
+  const std::string before = ReadBytes(p);
   ::chmod(p.c_str(), 0);
-  const std::string before = [&] {
-    ::chmod(p.c_str(), 0600);
-    std::string b = ReadBytes(p);
-    ::chmod(p.c_str(), 0);
-    return b;
-  }();
-  if (::geteuid() != 0) {
-    EXPECT_EQ(LoadRefusedForLackOfPermission(p), 0);
-  } else {
-    // Root reads whatever the mode says, so the load runs in a child that
-    // gives up root for an ordinary user.
-    ::chmod(dir.Path().c_str(), 0755);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(77);
-      _exit(LoadRefusedForLackOfPermission(p));
+  int rc = AsOrdinaryUser(dir, [&] {
+    try {
+      LoadTableFile(p);
+      return 1;
+    } catch (const ETableFile &e) {
+      return std::string(e.what()).find(p) != std::string::npos && e.Reason() == "acces interzis" ? 0 : 2;
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop root here";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "an unreadable file was loaded or gave another message";
-  }
+  });
+  if (rc == -1) GTEST_SKIP() << "cannot drop root here";
+  EXPECT_EQ(rc, 0) << "an unreadable file was loaded or gave another message";
+
+  // A write-protected table is not replaced behind the user's back.
+  ::chmod(p.c_str(), 0444);
+  rc = AsOrdinaryUser(dir, [&] {
+    try {
+      SaveTableFile(p, TRecordSet({{"Cod", ftInteger, 0}}));
+      return 1;
+    } catch (const ETableFile &e) {
+      return e.Saving() && e.Reason().find("protejat la scriere") != std::string::npos ? 0 : 2;
+    }
+  });
+  EXPECT_EQ(rc, 0) << "a write-protected file was replaced";
   ::chmod(p.c_str(), 0600);
   EXPECT_EQ(ReadBytes(p), before);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"PLU.cds"}));
 }
 
 TEST(TableFile, SaveInterruptedBeforeRenameKeepsOldFileAndLeavesNoTemporary) {
