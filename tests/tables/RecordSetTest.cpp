@@ -343,7 +343,9 @@ TEST(RecordSet, ManyInsertsDeletesAndCodeChangesMatchASimpleModel) {
       rs.SetRecNo(recNo);
       rs.Delete();
       model.erase(model.begin() + recNo - 1);
-      if (!model.empty()) ASSERT_EQ(rs.AsString("Tag"), model[std::min<size_t>(recNo - 1, model.size() - 1)].second);
+      if (!model.empty()) {
+        ASSERT_EQ(rs.AsString("Tag"), model[std::min<size_t>(recNo - 1, model.size() - 1)].second);
+      }
     } else {
       const int recNo = int(rnd(uint32_t(model.size()))) + 1;
       const int cod = int(rnd(700));
