@@ -230,7 +230,10 @@ void TCustomComPort::Open() {
   }
   // Bytes left unread by an earlier user of the line survive a close on
   // some devices (pseudo-terminals); an answer must never start with them.
-  ::tcflush(fd, TCIOFLUSH);
+  // Only the input is flushed: on a pseudo-terminal the output queue still
+  // holds what the previous user wrote last (a closing command), and the
+  // register must get it.
+  ::tcflush(fd, TCIFLUSH);
 
   if (FEvents) {
     try {

@@ -249,6 +249,24 @@ TEST(ComPortOpen, CloseReleasesTheLineAndReopenStartsClean) {
   EXPECT_EQ(std::string(buf, 3), "new");
 }
 
+// The last frame of an action (a closing command) is written just before
+// the port closes, and the next action may open the line at once: opening
+// must clear only what came in, never what the last user sent out.
+TEST(ComPortOpen, ReopeningKeepsWhatTheLastUserSentOut) {
+  PtyPair pty;
+  {
+    TComPort first;
+    first.SetPort(pty.SlavePath);
+    first.Open();
+    ASSERT_EQ(first.Write("CPB", 3), 3);
+    first.Close();
+  }
+  TComPort next;
+  next.SetPort(pty.SlavePath);
+  next.Open();
+  EXPECT_EQ(pty.Receive(3, 500), "CPB");
+}
+
 TEST(ComPortOpen, ChangingThePortOfAnOpenPortMovesToTheNewDevice) {
   PtyPair a, b;
   TComPort port;
