@@ -23,8 +23,19 @@ TSerialSettings ReadSerialSettings(const TRecordSet &table) {
   if (table.IsEmpty()) return s;
   TRecordSet copy(table);  // reading moves nothing in the caller's set
   copy.First();
-  if (int f = copy.FieldIndex("Port"); f >= 0) s.Port = copy.AsInteger(f);
-  if (int f = copy.FieldIndex("Baud"); f >= 0) s.Baud = copy.AsInteger(f);
+  // A value that is no number (a foreign file) counts as out of range: the
+  // dialog shows its defaults for it and the link fails to open port 0.
+  auto read = [&copy](const char *name) {
+    const int f = copy.FieldIndex(name);
+    if (f < 0) return 0;
+    try {
+      return int(copy.AsInteger(f));
+    } catch (const ERecordSet &) {
+      return 0;
+    }
+  };
+  s.Port = read("Port");
+  s.Baud = read("Baud");
   return s;
 }
 

@@ -226,3 +226,26 @@ TEST_F(SettingsTest, AFailedSaveIsReportedAndLosesNothing) {
   EXPECT_EQ(Log.Shown.size(), 2u);
   EXPECT_EQ(Read(), (TRows{{9, 1}}));
 }
+
+// A settings file from elsewhere may hold text where a number belongs: the
+// dialog opens with its defaults and a register action fails to open the
+// port instead of stopping on an error nobody can act on.
+TEST_F(SettingsTest, TextWhereANumberBelongsCountsAsOutOfRange) {
+  TRecordSet rs({{"Port", ftString, 10}, {"Baud", ftString, 10}});
+  rs.Append();
+  rs.SetString(0, "COM3");
+  rs.SetString(1, "rapid");
+  rs.Post();
+  SaveTableFile(File, rs);
+  OpenSettings([](TESetari *d) { d->BStop->click(); });
+  EXPECT_TRUE(Shown);
+  EXPECT_EQ(ShownPort, 0);
+  EXPECT_EQ(ShownRate, 2);
+
+  TTARVO link(false);
+  Window.CurrentLink = &link;
+  EXPECT_FALSE(Window.OpenProjectLink());
+  Window.CurrentLink = nullptr;
+  EXPECT_EQ(link.PortNumber, 0);
+  EXPECT_EQ(link.PortBaud, br57600);
+}
