@@ -67,20 +67,18 @@ std::string_view Unquote(std::string_view field) {
   return field;
 }
 
-std::string FormatCents(int64_t cents) {
-  char buf[32];
-  const char *sign = cents < 0 ? "-" : "";
-  const uint64_t mag = cents < 0 ? uint64_t(-(cents + 1)) + 1 : uint64_t(cents);
-  std::snprintf(buf, sizeof buf, "%s%" PRIu64 ".%02u", sign, mag / 100, unsigned(mag % 100));
+// value / 10^decimals with exactly that many decimals (1 to 4) after a point.
+static std::string FormatScaled(int64_t value, int decimals) {
+  static constexpr uint64_t Scale[] = {1, 10, 100, 1000, 10000};
+  const uint64_t scale = Scale[decimals];
+  char buf[48];
+  const char *sign = value < 0 ? "-" : "";
+  const uint64_t mag = value < 0 ? uint64_t(-(value + 1)) + 1 : uint64_t(value);
+  std::snprintf(buf, sizeof buf, "%s%" PRIu64 ".%0*" PRIu64, sign, mag / scale, decimals, mag % scale);
   return buf;
 }
 
-std::string FormatMilli(int64_t milli) {
-  char buf[32];
-  const char *sign = milli < 0 ? "-" : "";
-  const uint64_t mag = milli < 0 ? uint64_t(-(milli + 1)) + 1 : uint64_t(milli);
-  std::snprintf(buf, sizeof buf, "%s%" PRIu64 ".%03u", sign, mag / 1000, unsigned(mag % 1000));
-  return buf;
-}
+std::string FormatCents(int64_t cents) { return FormatScaled(cents, 2); }
+std::string FormatMilli(int64_t milli) { return FormatScaled(milli, 3); }
 
 }  // namespace Sim
