@@ -13,10 +13,12 @@
 #include <QVBoxLayout>
 
 #include "Application.h"
+#include "CodePage.h"
 #include "NewProjectDialog.h"
 #include "Pictures.h"
 #include "ProjectTables.h"
 #include "Projects.h"
+#include "RegisterLink.h"
 #include "SettingsDialog.h"
 #include "TableFile.h"
 #include "TarvoCore.h"
@@ -257,29 +259,17 @@ void TEmainZeprog::Setari1Click() {
 }
 
 bool TEmainZeprog::OpenProjectLink() {
-  const std::string dir = ProjectDirPath();
-  const QString path = QFile::decodeName(QByteArray::fromStdString(ProjectTablePath(dir, tiSetari)));
-  if (!QFileInfo::exists(path)) {
-    ShowError(QStringLiteral("Nu ai setat parametrii de comunicatie seriala !\r"));
-    return false;
-  }
-  TSerialSettings s;
-  try {
-    s = ReadSerialSettings(OpenProjectTable(dir, tiSetari));
-  } catch (const ETableFile &e) {
-    ShowError(QString::fromLocal8Bit(e.what()));
-    return false;
-  }
   // No link to open is a caller's fault, but never a reason to crash.
   if (!CurrentLink) return false;
-  CurrentLink->PortNumber = uint8_t(s.Port & 0xFF);
-  switch (s.Baud) {
-    case 1: CurrentLink->PortBaud = br19200; break;
-    case 2: CurrentLink->PortBaud = br38400; break;
-    case 3: CurrentLink->PortBaud = br57600; break;
-    default: break;  // the link keeps its own rate, 57600
-  }
-  return CurrentLink->Connect();
+  TActionResult failure;
+  if (::OpenProjectLink(*CurrentLink, ProjectDirPath(), TLinkOptions{}, failure)) return true;
+  // The missing or unreadable settings are said here; a port that does not
+  // open is left to the caller's "Nu pot deschide portul serial !".
+  if (!failure.Notice.empty())
+    ShowError(ToDisplay(failure.Notice));
+  else if (CurrentLink->LastError().empty())
+    ShowError(ToDisplay(failure.Reason));
+  return false;
 }
 
 // --- Editare and Rapoarte ------------------------------------------------

@@ -13,31 +13,11 @@
 
 #include "ProjectTables.h"
 #include "Schemas.h"
+#include "SerialSettings.h"
 #include "TableFile.h"
 #include "UserDialogs.h"
 
 TESetari *ESetari = nullptr;
-
-TSerialSettings ReadSerialSettings(const TRecordSet &table) {
-  TSerialSettings s;
-  if (table.IsEmpty()) return s;
-  TRecordSet copy(table);  // reading moves nothing in the caller's set
-  copy.First();
-  // A value that is no number (a foreign file) counts as out of range: the
-  // dialog shows its defaults for it and the link fails to open port 0.
-  auto read = [&copy](const char *name) {
-    const int f = copy.FieldIndex(name);
-    if (f < 0) return 0;
-    try {
-      return int(copy.AsInteger(f));
-    } catch (const ERecordSet &) {
-      return 0;
-    }
-  };
-  s.Port = read("Port");
-  s.Baud = read("Baud");
-  return s;
-}
 
 TESetari::TESetari(const std::string &projectDir, QWidget *parent)
     : QDialog(parent), FProjectDir(projectDir) {

@@ -53,11 +53,3 @@ class TESetari : public QDialog {
 };
 
 extern TESetari *ESetari;
-
-// Port and Baud of the first record of a settings table; 0 for a missing
-// field, an empty value or an empty table.
-struct TSerialSettings {
-  int32_t Port = 0;
-  int32_t Baud = 0;
-};
-TSerialSettings ReadSerialSettings(const TRecordSet &table);

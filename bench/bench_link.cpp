@@ -24,7 +24,6 @@
 
 #include <QCoreApplication>
 
-#include "PortMap.h"
 #include "Simulator.h"
 #include "TarvoCore.h"
 
@@ -138,7 +137,6 @@ int main(int argc, char **argv) {
   char tmpl[] = "/tmp/bench-link.XXXXXX";
   if (!mkdtemp(tmpl)) return 1;
   const std::string dir = tmpl;
-  SetProgramDirectory(dir + "/");
   Sim::TSimulator sim;
   std::string err;
   if ((!trace.empty() && !sim.OpenTrace(trace, err)) || !sim.Start(dir + "/COM1", err)) {

@@ -8,11 +8,13 @@
 #include <fcntl.h>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "AtomicFile.h"
 #include "RecordSetData.h"
 
 namespace {
@@ -23,24 +25,6 @@ constexpr int ApplicationId = 0x5452564F;
 
 // How long a load waits for another program's write lock before it gives up.
 constexpr int BusyTimeoutMs = 500;
-
-std::mutex HookMutex;
-std::function<void(const std::string &)> SaveHook;
-
-std::string ErrnoReason(int err) {
-  switch (err) {
-    case ENOENT: return "fisierul sau directorul nu exista";
-    case EACCES:
-    case EPERM: return "acces interzis";
-    case ENOSPC:
-    case EDQUOT: return "discul este plin";
-    case EROFS: return "discul este protejat la scriere";
-    case EISDIR: return "este un director";
-    case ENOTDIR: return "o parte a caii nu este un director";
-    case ENAMETOOLONG: return "numele este prea lung";
-    default: return std::strerror(err);
-  }
-}
 
 std::string SqliteReason(sqlite3 *db, int rc) {
   std::string why;
@@ -339,22 +323,6 @@ TRecordSet TLoader::Run() {
 
 // ------------------------------------------------------------------ save
 
-mode_t NewFileMode(const std::string &target) {
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
-  // umask() cannot be read without setting it, which would race with other
-  // threads creating files; Linux shows it in /proc.
-  mode_t mask = 022;
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("Umask:", 0) == 0) {
-      mask = mode_t(std::strtol(line.c_str() + 6, nullptr, 8));
-      break;
-    }
-  return 0666 & ~mask;
-}
-
 class TSaver {
  public:
   TSaver(const std::string &path, const TRecordSet &rs) : FPath(path), FSet(rs) {}
@@ -369,19 +337,16 @@ class TSaver {
 
   std::string FPath;
   const TRecordSet &FSet;
-  std::string FTemp;
-  int FFd = -1;
-  bool FRenamed = false;
+  std::unique_ptr<TAtomicReplace> FFile;
   TDb FDb;
 };
 
 TSaver::~TSaver() {
+  // The database is closed before the replacement removes its file.
   if (FDb.Db) {
     sqlite3_close_v2(FDb.Db);
     FDb.Db = nullptr;
   }
-  if (FFd >= 0) ::close(FFd);
-  if (!FTemp.empty() && !FRenamed) ::unlink(FTemp.c_str());
 }
 
 void TSaver::Exec(const char *sql) {
@@ -467,33 +432,18 @@ void TSaver::WriteTable() {
 }
 
 void TSaver::Run() {
-  const size_t slash = FPath.find_last_of('/');
-  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : FPath.substr(0, slash));
-  const std::string base = FPath.substr(slash == std::string::npos ? 0 : slash + 1);
-  if (base.empty()) Fail("numele fisierului lipseste");
-  struct stat st {};
-  if (::stat(FPath.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) Fail(ErrnoReason(EISDIR));
-    // The rename would replace a write-protected file as easily as any
-    // other; writing in place would be refused, and so is this.
-    if (::access(FPath.c_str(), W_OK) != 0) Fail(ErrnoReason(errno == EROFS ? EROFS : EACCES) + " (fisierul este protejat la scriere)");
+  try {
+    FFile = std::make_unique<TAtomicReplace>(FPath);
+  } catch (const EFileWrite &e) {
+    Fail(e.Reason());
   }
-
-  // Same directory as the target, so the rename cannot cross file systems.
-  std::string templ = dir + "/." + base + ".tmp-XXXXXX";
-  std::vector<char> buf(templ.begin(), templ.end());
-  buf.push_back('\0');
-  FFd = ::mkstemp(buf.data());
-  if (FFd < 0) Fail(ErrnoReason(errno));
-  FTemp = buf.data();
-  ::fchmod(FFd, NewFileMode(FPath));
-
-  int rc = sqlite3_open_v2(FTemp.c_str(), &FDb.Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  const std::string &temp = FFile->TempPath();
+  int rc = sqlite3_open_v2(temp.c_str(), &FDb.Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) FailSql(rc);
   sqlite3_extended_result_codes(FDb.Db, 1);
   // Nobody else knows the temporary file and it is thrown away on any
   // failure, so a journal would buy nothing; durability comes from the
-  // fsync and rename below.
+  // fsync and rename of the replacement.
   Exec("PRAGMA journal_mode = OFF");
   Exec("PRAGMA synchronous = OFF");
   Exec("PRAGMA locking_mode = EXCLUSIVE");
@@ -502,35 +452,10 @@ void TSaver::Run() {
   rc = sqlite3_close(FDb.Db);
   FDb.Db = nullptr;
   if (rc != SQLITE_OK) Fail(SqliteReason(nullptr, rc));
-
-  if (::fsync(FFd) != 0) Fail(ErrnoReason(errno));
-  const int closeRc = ::close(FFd);
-  FFd = -1;
-  if (closeRc != 0) Fail(ErrnoReason(errno));
-
-  {
-    std::function<void(const std::string &)> hook;
-    {
-      std::lock_guard<std::mutex> lock(HookMutex);
-      hook = SaveHook;
-    }
-    if (hook) {
-      try {
-        hook(FTemp);
-      } catch (const std::exception &e) {
-        Fail(e.what());
-      }
-    }
-  }
-
-  if (::rename(FTemp.c_str(), FPath.c_str()) != 0) Fail(ErrnoReason(errno));
-  FRenamed = true;
-  // The rename itself must reach the disk, or a crash could bring back the
-  // old file after the caller was told the save succeeded.
-  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
+  try {
+    FFile->Commit();
+  } catch (const EFileWrite &e) {
+    Fail(e.Reason());
   }
 }
 
@@ -550,6 +475,5 @@ void SaveTableFile(const std::string &path, const TRecordSet &rs) {
 }
 
 void SetTableSaveHook(std::function<void(const std::string &tempPath)> hook) {
-  std::lock_guard<std::mutex> lock(HookMutex);
-  SaveHook = std::move(hook);
+  SetAtomicReplaceHook(std::move(hook));
 }

@@ -3,13 +3,11 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "PortMap.h"
 
 void SimFixture::SetUp() {
   char tmpl[] = "/tmp/tarvo-integration.XXXXXX";
   ASSERT_TRUE(mkdtemp(tmpl));
   FDir = tmpl;
-  SetProgramDirectory(FDir + "/");
   std::string err;
   ASSERT_TRUE(FSim.Start(FDir + "/COM1", err)) << err;
   FSim.WithEngine([](Sim::TEngine &e) { e.SetReportClock("09-12-2026", "08:30:00"); });

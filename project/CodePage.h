@@ -19,3 +19,8 @@ std::string FromDisplay(const QString &text, bool *ok = nullptr);
 
 // True when every character of text has a Windows-1250 byte.
 bool FitsCodePage(const QString &text);
+
+// The same conversions for text that leaves or enters the program as UTF-8
+// (the command line, logs).
+std::string ToUtf8(const std::string &bytes);
+std::string FromUtf8(const std::string &utf8, bool *ok = nullptr);

@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "PortMap.h"
+#include "ProgramDir.h"
 #include "UserDialogs.h"
 
 struct TShownMessage {

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 #include "CodePage.h"
-#include "PortMap.h"
+#include "ProgramDir.h"
 
 QString ProgramDir() {
   QString dir = QFile::decodeName(QByteArray::fromStdString(ProgramDirectory()));

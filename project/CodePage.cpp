@@ -78,3 +78,9 @@ bool FitsCodePage(const QString &text) {
   FromDisplay(text, &ok);
   return ok;
 }
+
+std::string ToUtf8(const std::string &bytes) { return ToDisplay(bytes).toStdString(); }
+
+std::string FromUtf8(const std::string &utf8, bool *ok) {
+  return FromDisplay(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), ok);
+}

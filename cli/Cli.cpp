@@ -1,0 +1,152 @@
+#include "Cli.h"
+
+#include <charconv>
+#include <chrono>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "CodePage.h"
+#include "ProgramDir.h"
+#include "Projects.h"
+#include "RecordSet.h"
+
+namespace {
+
+// The register's texts break lines with CR; a terminal wants LF.
+std::string ForTerminal(const std::string &bytes) {
+  std::string s = ToUtf8(bytes);
+  while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
+  for (char &c : s)
+    if (c == '\r') c = '\n';
+  return s;
+}
+
+long long NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+std::optional<TProjectContext> TCliContext::OpenProject() const {
+  if (Project.empty()) {
+    std::fprintf(stderr, "tarvoctl: %s needs --project NAME\n", Name.c_str());
+    return std::nullopt;
+  }
+  const QString name = QString::fromUtf8(Project.c_str());
+  if (const QString problem = ProjectNameProblem(name); !problem.isEmpty()) {
+    std::fprintf(stderr, "tarvoctl: %s\n", problem.toUtf8().trimmed().constData());
+    return std::nullopt;
+  }
+  const QString dir = ProgramDir() + name;
+  if (!QFileInfo(dir).isDir()) {
+    std::fprintf(stderr, "tarvoctl: there is no project %s in %s (tarvoctl project create %s makes one)\n",
+                 Project.c_str(), ProgramDirectory().c_str(), Project.c_str());
+    return std::nullopt;
+  }
+  TProjectContext cx;
+  cx.Dir = PathBytes(dir);
+  cx.Link = Link;
+  return cx;
+}
+
+int UsageError(const TCliContext &cx, const std::string &message) {
+  std::fprintf(stderr, "tarvoctl: %s\n", message.c_str());
+  for (const TSubcommand &s : Subcommands())
+    if (cx.Name == s.Name) {
+      std::fprintf(stderr, "usage:\n%s", s.Usage);
+      return ExitUsage;
+    }
+  std::fputs(UsageText().c_str(), stderr);
+  return ExitUsage;
+}
+
+int ReportFailure(const TActionResult &result) {
+  if (!result.Notice.empty()) std::fprintf(stderr, "tarvoctl: %s\n", ForTerminal(result.Notice).c_str());
+  if (!result.Message.empty()) std::fprintf(stderr, "tarvoctl: %s\n", ForTerminal(result.Message).c_str());
+  const std::string line = result.ReasonLine();
+  if (!line.empty()) std::fprintf(stderr, "  %s\n", ForTerminal(line).c_str());
+  return ExitFailed;
+}
+
+int Fail(const std::string &message) {
+  std::fprintf(stderr, "tarvoctl: %s\n", message.c_str());
+  return ExitFailed;
+}
+
+std::optional<long long> ParseNumber(const std::string &text, long long lo, long long hi) {
+  long long v = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || v < lo || v > hi)
+    return std::nullopt;
+  return v;
+}
+
+void TCliProgress::Begin(int total) {
+  FTotal = total;
+  FShownTenth = -1;
+  FTty = ::isatty(STDERR_FILENO);
+  FLastDraw = 0;
+}
+
+void TCliProgress::Step(int done) {
+  if (FTotal <= 0) return;
+  if (FTty) {
+    const long long now = NowMs();
+    if (done != FTotal && now - FLastDraw < 100) return;
+    FLastDraw = now;
+    std::fprintf(stderr, "\r%s: %d/%d", FWhat.c_str(), done, FTotal);
+    std::fflush(stderr);
+    return;
+  }
+  const int tenth = int(10LL * done / FTotal);
+  if (tenth == FShownTenth) return;
+  FShownTenth = tenth;
+  std::fprintf(stderr, "%s: %d/%d\n", FWhat.c_str(), done, FTotal);
+}
+
+void TCliProgress::End() {
+  if (FTty && FTotal > 0) std::fputc('\n', stderr);
+  FTotal = 0;
+}
+
+void PrintTable(const TRecordSet &table, std::FILE *to) {
+  TRecordSet rows(table);  // printing moves nothing in the caller's set
+  std::string out;
+  const auto &fields = rows.FieldDefs();
+  for (size_t f = 0; f < fields.size(); ++f) out += (f ? ";" : "") + fields[f].Name;
+  out += '\n';
+  for (rows.First(); !rows.IsEmpty() && !rows.Eof(); rows.Next()) {
+    for (size_t f = 0; f < fields.size(); ++f) {
+      if (f) out += ';';
+      if (rows.IsNull(int(f))) continue;
+      const std::string text = rows.AsString(int(f));
+      out += fields[f].DataType == ftString ? ToUtf8(text) : text;
+    }
+    out += '\n';
+  }
+  std::fwrite(out.data(), 1, out.size(), to);
+  std::fflush(to);
+}
+
+bool ParseAssignments(const std::vector<std::string> &words, size_t from,
+                      std::vector<std::pair<std::string, std::string>> &out) {
+  for (size_t i = from; i < words.size(); ++i) {
+    const size_t eq = words[i].find('=');
+    if (eq == std::string::npos || eq == 0) {
+      std::fprintf(stderr, "tarvoctl: %s is not FIELD=VALUE\n", words[i].c_str());
+      return false;
+    }
+    bool ok = true;
+    std::string value = FromUtf8(words[i].substr(eq + 1), &ok);
+    if (!ok) {
+      std::fprintf(stderr, "tarvoctl: %s holds characters the register's code page (Windows-1250) cannot hold\n",
+                   words[i].c_str());
+      return false;
+    }
+    out.emplace_back(words[i].substr(0, eq), std::move(value));
+  }
+  return true;
+}

@@ -1,0 +1,71 @@
+#include "RegisterLink.h"
+
+#include <cstring>
+
+#include "AtomicFile.h"
+#include "ComPortMap.h"
+#include "SerialSettings.h"
+#include "TableFile.h"
+#include "TarvoCore.h"
+
+bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &options,
+                 std::string *reason) {
+  link.PortNumber = uint8_t(target.Port & 0xFF);
+  link.PortBaud = BaudRateOfCode(target.BaudCode, link.PortBaud);
+  const std::string port = "COM" + std::to_string(unsigned(link.PortNumber));
+  link.DevicePath = options.Device.empty() ? PortDevice(link.PortNumber) : options.Device;
+  if (link.Connect()) return true;
+  if (reason) {
+    std::string why = link.LastPortMessage();
+    if (link.LastOsError() > 0) why += ": " + ErrnoReason(link.LastOsError());
+    *reason = (options.Device.empty() ? port + " (" + link.DevicePath + ")" : link.DevicePath) + ": " + why;
+  }
+  return false;
+}
+
+bool OpenProjectLink(TTARVO &link, const std::string &projectDir, const TLinkOptions &options,
+                     TActionResult &failure) {
+  std::optional<TSerialSettings> s;
+  try {
+    s = LoadSerialSettings(projectDir);
+  } catch (const ETableFile &e) {
+    failure.Ok = false;
+    failure.Reason = e.what();
+    return false;
+  }
+  if (!s) {
+    failure.Ok = false;
+    failure.Notice = NoSettingsMessage;
+    return false;
+  }
+  std::string reason;
+  if (ConnectLink(link, {s->Port, s->Baud}, options, &reason)) return true;
+  failure.Ok = false;
+  failure.Reason = reason;
+  return false;
+}
+
+TRegisterSession::TRegisterSession(const TProjectContext &context, bool writeMode)
+    : FContext(context), FLink(std::make_unique<TTARVO>(writeMode, context.Link.SilenceMs)) {
+  if (FContext.CurrentLink) *FContext.CurrentLink = FLink.get();
+}
+
+TRegisterSession::~TRegisterSession() {
+  if (FContext.CurrentLink && *FContext.CurrentLink == FLink.get()) *FContext.CurrentLink = nullptr;
+  FLink.reset();
+}
+
+bool TRegisterSession::Open(TActionResult &failure) {
+  if (OpenProjectLink(*FLink, FContext.Dir, FContext.Link, failure)) return true;
+  failure.Message = PortOpenMessage;
+  return false;
+}
+
+bool TRegisterSession::OpenOn(const TLinkTarget &target, TActionResult &failure) {
+  std::string reason;
+  if (ConnectLink(*FLink, target, FContext.Link, &reason)) return true;
+  failure.Ok = false;
+  failure.Message = PortOpenMessage;
+  failure.Reason = reason;
+  return false;
+}

@@ -1,0 +1,82 @@
+// Opening the register link of an action: the project's serial settings (or
+// the online mode's), the port map, the command line's overrides, and the
+// slot where the action in progress keeps its link (the main window's
+// CurrentLink). Every window, the command line and the online mode open
+// their links here, so they open them the same way.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ActionResult.h"
+
+class TTARVO;
+class TLinkTrace;
+
+// How actions reach the register, beyond the project's settings.
+struct TLinkOptions {
+  std::string Device;                 // opens this device instead of the configured port
+  std::shared_ptr<TLinkTrace> Trace;  // every frame is written here
+  int SilenceMs = 5000;               // the silence that ends an exchange
+};
+
+// Where and how fast: a COM number and a baud code (1..3; any other code
+// leaves the link's 57600).
+struct TLinkTarget {
+  int Port = 1;
+  int32_t BaudCode = 3;
+};
+
+// A project as a register action sees it.
+struct TProjectContext {
+  std::string Dir;  // the project's directory
+  TLinkOptions Link;
+  // The slot of the register action in progress (the main window's
+  // CurrentLink), or null: it holds the action's link while it runs.
+  TTARVO **CurrentLink = nullptr;
+};
+
+// Configures link for target (the port map gives the device, unless
+// options name one) and connects. False with the reason: the port, its
+// device and the OS's words ("COM1 (/dev/ttyS0): Unable to open com port
+// (Error: 2): fisierul sau directorul nu exista").
+bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &options,
+                 std::string *reason);
+
+// The project's link opener. Reads the project's "setari.cds"; without one,
+// Notice is "Nu ai setat parametrii de comunicatie seriala !\r" and the link
+// is not touched. Fills failure (Notice and Reason; Message is the caller's)
+// and returns false when the link did not open.
+bool OpenProjectLink(TTARVO &link, const std::string &projectDir, const TLinkOptions &options,
+                     TActionResult &failure);
+
+// One action's link: made in read or write mode, kept in the context's slot
+// while it lives, destroyed (closing the port) and the slot emptied at the
+// end, on every path.
+class TRegisterSession {
+ public:
+  TRegisterSession(const TProjectContext &context, bool writeMode);
+  ~TRegisterSession();
+  TRegisterSession(const TRegisterSession &) = delete;
+  TRegisterSession &operator=(const TRegisterSession &) = delete;
+
+  // Opens with the project's settings; on failure fills `failure` with the
+  // message every window shows then ("Nu pot deschide portul serial !\r").
+  bool Open(TActionResult &failure);
+  // Opens on an explicit port (the online mode's settings).
+  bool OpenOn(const TLinkTarget &target, TActionResult &failure);
+
+  TTARVO &Link() { return *FLink; }
+
+ private:
+  const TProjectContext &FContext;
+  std::unique_ptr<TTARVO> FLink;
+};
+
+// The message of a port that did not open, as the windows show it.
+inline constexpr const char *PortOpenMessage = "Nu pot deschide portul serial !\r";
+// The message of a failed read or programming run.
+inline constexpr const char *OperationFailedMessage = "Operatie nereusita!\r";
+// What OpenProjectLink says when the project has no serial settings.
+inline constexpr const char *NoSettingsMessage = "Nu ai setat parametrii de comunicatie seriala !\r";

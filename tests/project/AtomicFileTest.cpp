@@ -1,0 +1,69 @@
+// Replacing files: the old file stays whole until the new one is, and a link
+// at the target is replaced, never written through.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "AtomicFile.h"
+#include "ScratchDir.h"
+
+namespace {
+
+std::string Slurp(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int Entries(const std::string &dir) {
+  int n = 0;
+  if (DIR *d = opendir(dir.c_str())) {
+    while (dirent *e = readdir(d))
+      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") ++n;
+    closedir(d);
+  }
+  return n;
+}
+
+}  // namespace
+
+TEST(AtomicFile, LinesEndWithCrLfAndAFailedWriteLeavesTheOldFile) {
+  TScratchDir dir;
+  const std::string path = dir.Path() + "/R.OK";
+  WriteLinesAtomic(path, {"a;1", "", "b"});
+  EXPECT_EQ(Slurp(path), "a;1\r\n\r\nb\r\n");
+
+  SetAtomicReplaceHook([](const std::string &) { throw std::runtime_error("discul este plin"); });
+  EXPECT_THROW(WriteFileAtomic(path, "nou"), EFileWrite);
+  SetAtomicReplaceHook({});
+  EXPECT_EQ(Slurp(path), "a;1\r\n\r\nb\r\n");
+  EXPECT_EQ(Entries(dir.Path()), 1);  // no temporary file left behind
+}
+
+TEST(AtomicFile, ALinkAtTheTargetIsReplacedNotWrittenThrough) {
+  TScratchDir dir;
+  const std::string victim = dir.Path() + "/victim";
+  std::ofstream(victim) << "keep";
+  ASSERT_EQ(symlink(victim.c_str(), (dir.Path() + "/R.ERR").c_str()), 0);
+  WriteFileAtomic(dir.Path() + "/R.ERR", "Operatie nereusita!\r\n");
+  EXPECT_EQ(Slurp(victim), "keep");
+  struct stat st {};
+  ASSERT_EQ(lstat((dir.Path() + "/R.ERR").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+TEST(AtomicFile, ADirectoryOrAMissingFolderIsRefusedWithAReason) {
+  TScratchDir dir;
+  try {
+    WriteFileAtomic(dir.Path(), "x");
+    FAIL();
+  } catch (const EFileWrite &e) {
+    EXPECT_EQ(e.Reason(), "este un director");
+  }
+  EXPECT_THROW(WriteFileAtomic(dir.Path() + "/nu/exista.txt", "x"), EFileWrite);
+}

@@ -1,0 +1,25 @@
+// A scratch directory for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include <unistd.h>
+
+class TScratchDir {
+ public:
+  TScratchDir() {
+    char tmpl[] = "/tmp/tarvo-test.XXXXXX";
+    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
+    FPath = tmpl;
+  }
+  ~TScratchDir() { std::system(("rm -rf '" + FPath + "'").c_str()); }
+  TScratchDir(const TScratchDir &) = delete;
+  TScratchDir &operator=(const TScratchDir &) = delete;
+  // Without a trailing '/'.
+  const std::string &Path() const { return FPath; }
+
+ private:
+  std::string FPath;
+};
