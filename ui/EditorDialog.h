@@ -1,0 +1,67 @@
+// What every editor, report and tool window has in common: a fixed-size
+// dialog centred on the screen, a bottom panel of buttons with the progress
+// gauge `g`, the wait cursor during an action, the messages of a failed
+// action, and the guard that keeps a second action (or closing the window)
+// from starting while one waits for the register. The window stays live and
+// repaints meanwhile; a click on an action button, "I&esire" or the close
+// box simply does nothing until the action ends.
+#pragma once
+
+#include <functional>
+
+#include <QDialog>
+
+#include "ActionResult.h"
+
+class QFrame;
+class QProgressBar;
+class QPushButton;
+
+// The gauge `g` as an action's progress: range 1..total, shown while the
+// action runs.
+class TGaugeProgress : public TProgress {
+ public:
+  explicit TGaugeProgress(QProgressBar *gauge) : FGauge(gauge) {}
+  void Begin(int total) override;
+  void Step(int done) override;
+  void End() override;
+
+ private:
+  QProgressBar *FGauge;
+};
+
+class TEditorDialog : public QDialog {
+ public:
+  TEditorDialog(const QString &objectName, const QString &caption, QWidget *parent = nullptr);
+  ~TEditorDialog() override;
+
+  // The bottom panel and its gauge (navy, hidden except during an action).
+  QFrame *Panel1;
+  QProgressBar *g;
+  TProgress &Gauge() { return FGauge; }
+
+  // A button on a panel whose click runs `click` through RunAction.
+  QPushButton *AddButton(QWidget *panel, const char *objectName, const QString &caption,
+                         std::function<void()> click, bool waitCursor = true);
+  // Runs an action unless one is running (then nothing happens and false is
+  // returned): wait cursor (when asked), exceptions reported as the program
+  // reports them, the guard released on every path.
+  bool RunAction(const std::function<void()> &action, bool waitCursor = true);
+  bool Busy() const { return FBusy; }
+
+  // The messages of a failed action: its notice, then its fixed message with
+  // the reason line under it (title "Eroare"). Nothing for a success.
+  static void ShowFailure(const TActionResult &result);
+
+  // Fixes the client size and centres the window on the screen.
+  void FixSizeAndCentre(int width, int height);
+
+  void done(int result) override;  // refused while an action runs
+
+ protected:
+  void closeEvent(QCloseEvent *e) override;
+
+ private:
+  TGaugeProgress FGauge;
+  bool FBusy = false;
+};
