@@ -5,6 +5,7 @@
 
 #include "Decimal.h"
 #include "ErrorTexts.h"
+#include "FieldText.h"
 #include "RecordText.h"
 #include "TextHelpers.h"
 
@@ -179,4 +180,20 @@ TEST(RecordText, CasierCursFormaPlataAndUnknownKinds) {
   EXPECT_EQ(BuildRecordText(9, &f), "");
   EXPECT_EQ(BuildRecordText(-1, &f), "");
   EXPECT_EQ(BuildRecordText(rkDept, nullptr), "");
+}
+
+TEST(FieldText, ConversionsFallBackInsteadOfFailing) {
+  struct {
+    const char *Text;
+    int32_t Whole;
+    double Decimal;
+  } cases[] = {{"12", 12, 12}, {" -7 ", -7, -7}, {"+3", 3, 3}, {"", 1, 0}, {"abc", 1, 0},
+               {"12.50", 1, 12.5}, {"12,50", 1, 12.5}, {"2147483648", 1, 2147483648.0}, {"1 2", 1, 0}};
+  for (const auto &c : cases) {
+    EXPECT_EQ(WholeOr(c.Text, 1), c.Whole) << c.Text;
+    EXPECT_DOUBLE_EQ(DecimalOrZero(c.Text), c.Decimal) << c.Text;
+  }
+  EXPECT_EQ(Whole64Or("5941234567890", 0), 5941234567890LL);
+  EXPECT_EQ(Whole64Or("99999999999999999999", 0), 0);
+  EXPECT_EQ(WithoutQuotes("\"Pa\"ine\""), "Paine");
 }
