@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "ComThread.h"
+#include "LowLatency.h"
 #include "PortMap.h"
 #include "PosixLine.h"
 
@@ -217,6 +218,7 @@ void TCustomComPort::Open() {
     ::close(fd);
     throw EComPort(CE_OpenFailed, err);
   }
+  AskForLowLatency(fd);  // a USB adapter then answers within 1 ms; others ignore it
   FHandle = fd;
   FConnected = true;
 
