@@ -3,6 +3,7 @@
 // are taken out of the words wherever they stand.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ std::string UsageText() {
       "  --device PATH     talk to this device instead of the project's COM port\n"
       "  --trace FILE      write every frame both ways to FILE (time, hex, text)\n"
       "  --timeout MS      the silence that ends an exchange (default 5000)\n"
+      "  --home DIR        the program directory (projects, TARVOPROG.INI) to use\n"
       "  --help            this text\n"
       "subcommands:\n";
   for (const TSubcommand &s : Subcommands()) text += s.Usage;
@@ -40,7 +42,7 @@ namespace {
 
 // Takes the global options out of args; false (message printed) when one
 // of them is malformed.
-bool TakeGlobalOptions(std::vector<std::string> &args, TCliContext &cx, bool &help) {
+bool TakeGlobalOptions(std::vector<std::string> &args, TCliContext &cx, bool &help, bool &home) {
   std::vector<std::string> rest;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string &a = args[i];
@@ -61,6 +63,15 @@ bool TakeGlobalOptions(std::vector<std::string> &args, TCliContext &cx, bool &he
       const std::string *v = value("a project name");
       if (!v) return false;
       cx.Project = *v;
+    } else if (a == "--home") {
+      const std::string *v = value("a directory");
+      if (!v) return false;
+      // Set before anything reads it, the help text included; absolute,
+      // since paths in TARVOPROG.INI are taken relative to it.
+      std::error_code ec;
+      const std::filesystem::path dir = std::filesystem::absolute(*v, ec);
+      SetProgramDirectory(ec ? *v : dir.lexically_normal().string());
+      home = true;
     } else if (a == "--device") {
       const std::string *v = value("a device path");
       if (!v) return false;
@@ -95,7 +106,8 @@ int main(int argc, char **argv) {
   TCliContext cx;
   bool help = args.empty() ? false : args[0] == "help";
   if (help) args.erase(args.begin());
-  if (!TakeGlobalOptions(args, cx, help)) {
+  bool home = false;
+  if (!TakeGlobalOptions(args, cx, help, home)) {
     std::fputs(UsageText().c_str(), stderr);
     return ExitUsage;
   }
@@ -107,6 +119,10 @@ int main(int argc, char **argv) {
     std::fputs(UsageText().c_str(), stderr);
     return ExitUsage;
   }
+  // A directory named outright is made on first use, as the default one is.
+  if (home)
+    if (const std::string why = MakeDirectories(ProgramDirectory()); !why.empty())
+      return Fail("cannot use " + ProgramDirectory() + " as the program directory: " + why);
   cx.Name = args[0];
   cx.Args.assign(args.begin() + 1, args.end());
   for (const TSubcommand &s : Subcommands())
