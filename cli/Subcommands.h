@@ -8,3 +8,4 @@ extern const TSubcommand CmdSettings;  // the project's serial settings
 extern const TSubcommand CmdRead;      // raw link: read COMMAND
 extern const TSubcommand CmdWrite;     // raw link: write TEXT
 extern const TSubcommand CmdCommand;   // raw link: command TEXT
+extern const TSubcommand CmdPorts;     // ports [map COMn PATH]

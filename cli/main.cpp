@@ -16,7 +16,7 @@
 
 const std::vector<TSubcommand> &Subcommands() {
   static const std::vector<TSubcommand> table = {
-      CmdProject, CmdSettings, CmdRead, CmdWrite, CmdCommand,
+      CmdProject, CmdSettings, CmdRead, CmdWrite, CmdCommand, CmdPorts,
   };
   return table;
 }

@@ -11,3 +11,10 @@
 std::string PortDevice(int comNumber);
 // The INI key that maps it, when there is one ("" otherwise).
 std::string MappedPortDevice(int comNumber);
+
+// Makes COM port n (1..255) lead to device: key COMn of [Porturi] in
+// TARVOPROG.INI, every other section, key and comment kept. An empty
+// device, control characters (which would break the line into other keys),
+// or a file that exists but cannot be read give false with the reason; the
+// file is then left alone. A failed write throws EFileWrite.
+bool SavePortDevice(int comNumber, const std::string &device, std::string *reason);

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ComPortMap.h"
@@ -101,4 +102,39 @@ TEST_F(PortMapTest, AMissingIniReadsAsEmptyAndAnUnreadableOneSaysWhy) {
   std::string why;
   EXPECT_FALSE(ini.Load(Dir.Path(), &why));  // a directory
   EXPECT_FALSE(why.empty());
+}
+
+TEST_F(PortMapTest, MappingAPortKeepsTheRestOfTheFileAndRefusesWhatWouldBreakIt) {
+  WriteIni(
+      "; comentariu\r\n"
+      "[Configurari]\r\n"
+      "DirectorLucru=C:\\Lucru\\\r\n"
+      "[PORTURI]\r\n"
+      "com1=/dev/ttyS0\r\n"
+      "COM2=/dev/ttyUSB1\r\n");
+  std::string why;
+  ASSERT_TRUE(SavePortDevice(1, "/dev/serial/by-id/usb-FTDI_A1-if00-port0", &why)) << why;
+  ASSERT_TRUE(SavePortDevice(12, "/dev/cu spatiu ", &why)) << why;
+  EXPECT_EQ(PortDevice(1), "/dev/serial/by-id/usb-FTDI_A1-if00-port0");
+  EXPECT_EQ(PortDevice(2), "/dev/ttyUSB1");
+  EXPECT_EQ(PortDevice(12), "/dev/cu spatiu ");
+  const std::string text = ReadIni();
+  for (const char *line : {"; comentariu\r\n", "DirectorLucru=C:\\Lucru\\\r\n", "COM2=/dev/ttyUSB1\r\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+  EXPECT_EQ(text.find("/dev/ttyS0"), std::string::npos) << text;  // replaced, not repeated
+
+  // A line break would add keys of its own; nothing is written then.
+  for (const char *bad : {"", "/dev/ttyUSB0\r\nCOM3=/dev/evil", "/dev/tty\tUSB0"}) {
+    EXPECT_FALSE(SavePortDevice(3, bad, &why));
+    EXPECT_FALSE(why.empty());
+  }
+  EXPECT_FALSE(SavePortDevice(0, "/dev/ttyS0", &why));
+  EXPECT_EQ(ReadIni(), text);
+
+  // An INI that cannot be read is never replaced by one made from nothing.
+  const std::string ini = Dir.Path() + "/TARVOPROG.INI";
+  ASSERT_EQ(::unlink(ini.c_str()), 0);
+  ASSERT_EQ(::mkdir(ini.c_str(), 0755), 0);
+  EXPECT_FALSE(SavePortDevice(3, "/dev/ttyS2", &why));
+  EXPECT_NE(why.find("TARVOPROG.INI"), std::string::npos) << why;
 }

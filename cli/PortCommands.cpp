@@ -1,0 +1,140 @@
+// What a technician needs to see about serial ports: where each COM port
+// leads, which serial devices this machine has, and what keeps one from
+// opening; and the one change to make there, mapping a COM port to a device.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "AtomicFile.h"
+#include "ComPortMap.h"
+#include "ProgramDir.h"
+#include "SerialDevices.h"
+#include "Subcommands.h"
+
+namespace {
+
+std::string Holders(const std::vector<TPortHolder> &holders) {
+  std::string text;
+  for (const TPortHolder &h : holders) {
+    if (!text.empty()) text += ", ";
+    text += std::to_string(h.Pid) + (h.Command.empty() ? "" : " (" + h.Command + ")");
+  }
+  return text;
+}
+
+// One line's worth: what stands between this user and opening the device.
+std::string Status(const TSerialDevice &d) {
+  if (!d.Exists) {
+    struct stat st {};
+    return ::stat(d.Path.c_str(), &st) == 0 ? "not a serial device" : "no such device";
+  }
+  if (d.NoUart) return "no UART behind it";
+  std::string status;
+  if (!d.AccessProblem.empty()) status = "no access: " + d.AccessProblem;
+  if (!d.Holders.empty()) status += (status.empty() ? "" : "; ") + std::string("held by ") + Holders(d.Holders);
+  return status.empty() ? "ready" : status;
+}
+
+int RunList() {
+  const TSystemRoots roots;
+  const THolderIndex holders = ScanHolders(roots);
+  const TSerialDeviceList list = FindSerialDevices(roots, &holders);
+
+  struct TCom {
+    std::string Device;
+    bool Mapped;
+    TSerialDevice Info;
+  };
+  std::vector<TCom> coms;
+  size_t width = 0;
+  for (int n = 1; n <= 16; ++n) {
+    const std::string device = PortDevice(n);
+    coms.push_back({device, !MappedPortDevice(n).empty(), InspectDevice(device, "", roots, holders)});
+    width = std::max(width, std::min<size_t>(device.size(), 40));
+  }
+
+  std::printf("program directory: %s\n", ProgramDirectory().c_str());
+  std::printf("COM ports ([Porturi] of %s, else /dev/ttyS(n-1)):\n", TarvoIniPath().c_str());
+  for (size_t i = 0; i < coms.size(); ++i) {
+    const TCom &c = coms[i];
+    std::printf("  COM%-3zu %-*s %-9s %s\n", i + 1, int(width), c.Device.c_str(), c.Mapped ? "[Porturi]" : "",
+                Status(c.Info).c_str());
+  }
+
+  std::printf("serial devices:\n");
+  if (list.Devices.empty()) std::printf("  none found\n");
+  for (const TSerialDevice &d : list.Devices) {
+    std::string ports;
+    const std::string real = RealPath(d.Path);
+    for (size_t i = 0; i < coms.size(); ++i)
+      if (coms[i].Info.Exists && RealPath(coms[i].Device) == real)
+        ports += (ports.empty() ? "" : ", ") + std::string("COM") + std::to_string(i + 1);
+    std::printf("  %s%s\n", d.Path.c_str(), ports.empty() ? "" : ("  (" + ports + ")").c_str());
+    for (const std::string &id : d.ById) std::printf("    by-id: %s\n", id.c_str());
+    if (!d.Driver.empty()) std::printf("    driver: %s\n", d.Driver.c_str());
+    std::printf("    this user may open it: %s\n", d.AccessProblem.empty() ? "yes" : ("no, " + d.AccessProblem).c_str());
+    if (!d.Holders.empty())
+      std::printf("    held by: %s\n", Holders(d.Holders).c_str());
+    else if (list.OthersHidden)
+      std::printf("    held by: none of this user's processes (other users' show to root only)\n");
+    else
+      std::printf("    held by: no other process\n");
+    if (d.LatencyTimerMs >= 0)
+      std::printf("    latency timer: %d ms%s\n", d.LatencyTimerMs,
+                  d.LatencyTimerMs > 1 ? " (this program asks for 1 ms when it opens the port)" : "");
+  }
+  if (list.HiddenUarts > 0)
+    std::printf("  (%d ttyS name%s without a UART behind %s not listed)\n", list.HiddenUarts,
+                list.HiddenUarts == 1 ? "" : "s", list.HiddenUarts == 1 ? "it" : "them");
+  return ExitOk;
+}
+
+// "COM3", "com3" or "3".
+int ComNumber(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+  if (text.compare(0, 3, "COM") == 0) text.erase(0, 3);
+  return int(ParseNumber(text, 1, 255).value_or(0));
+}
+
+int RunMap(TCliContext &cx) {
+  const int n = ComNumber(cx.Args[1]);
+  if (n == 0) return UsageError(cx, "COMn must be COM1 to COM255 (the program offers COM1 to COM16)");
+  std::string device = cx.Args[2];
+  // Typed in a shell, a relative path means the current directory; in the
+  // INI file it would mean the program directory.
+  if (!device.empty() && device.front() != '/') {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(device, ec);
+    if (!ec) device = absolute.lexically_normal().string();
+  }
+  std::string why;
+  try {
+    if (!SavePortDevice(n, device, &why)) return Fail(why);
+  } catch (const EFileWrite &e) {
+    return Fail(e.what());
+  }
+  std::printf("COM%d=%s\n", n, device.c_str());
+  struct stat st {};
+  if (::stat(device.c_str(), &st) != 0)
+    std::fprintf(stderr, "tarvoctl: note: %s is not there (yet)\n", device.c_str());
+  else if (!S_ISCHR(st.st_mode))
+    std::fprintf(stderr, "tarvoctl: note: %s is not a serial device\n", device.c_str());
+  return ExitOk;
+}
+
+int RunPorts(TCliContext &cx) {
+  if (cx.Args.empty()) return RunList();
+  if (cx.Args[0] == "map" && cx.Args.size() == 3) return RunMap(cx);
+  return UsageError(cx, "ports, or ports map COMn PATH");
+}
+
+}  // namespace
+
+const TSubcommand CmdPorts = {
+    "ports",
+    "  ports                                COM1-COM16 and the devices they lead to; every serial\n"
+    "                                       device: by-id names, access, holder, latency timer\n"
+    "  ports map COMn PATH                  make COMn lead to PATH ([Porturi] of TARVOPROG.INI)\n",
+    RunPorts};

@@ -1,0 +1,207 @@
+#include "SerialDevices.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <grp.h>
+#include <memory>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::string> Entries(const std::string &dir) {
+  std::vector<std::string> names;
+  std::unique_ptr<DIR, int (*)(DIR *)> d(::opendir(dir.c_str()), ::closedir);
+  if (!d) return names;
+  while (const dirent *e = ::readdir(d.get()))
+    if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
+  return names;
+}
+
+std::string FirstLine(const std::string &path) {
+  std::ifstream in(path);
+  std::string line;
+  if (!in || !std::getline(in, line)) return "";
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.pop_back();
+  return line;
+}
+
+bool AllDigits(const std::string &s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string LastComponent(const std::string &path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The kinds of serial device a register hangs on, in the order they are listed.
+const char *const Kinds[] = {"ttyS", "ttyUSB", "ttyACM"};
+
+// Index of the kind of a device name and its number; -1 for any other name.
+int KindOf(const std::string &name, long *number) {
+  for (int k = 0; k < 3; ++k) {
+    const size_t n = std::strlen(Kinds[k]);
+    if (name.compare(0, n, Kinds[k]) == 0 && AllDigits(name.substr(n)) && name.size() - n <= 6) {
+      *number = std::strtol(name.c_str() + n, nullptr, 10);
+      return k;
+    }
+  }
+  return -1;
+}
+
+std::string UserName(uid_t uid) {
+  if (const passwd *pw = ::getpwuid(uid)) return pw->pw_name;
+  return std::to_string(uid);
+}
+
+// Whether the user's account lists gid, though this session may not have it yet.
+bool AccountInGroup(gid_t gid) {
+  const passwd *pw = ::getpwuid(::geteuid());
+  if (!pw) return false;
+  if (pw->pw_gid == gid) return true;
+  const std::string user = pw->pw_name;
+  if (const group *g = ::getgrgid(gid))
+    for (char **m = g->gr_mem; m && *m; ++m)
+      if (user == *m) return true;
+  return false;
+}
+
+int LatencyTimer(const TSystemRoots &roots, const std::string &name) {
+  for (const std::string &path : {roots.Sys + "/bus/usb-serial/devices/" + name + "/latency_timer",
+                                  roots.Sys + "/class/tty/" + name + "/device/latency_timer"}) {
+    const std::string text = FirstLine(path);
+    if (AllDigits(text) && text.size() < 6) return std::atoi(text.c_str());
+  }
+  return -1;
+}
+
+std::string Driver(const TSystemRoots &roots, const std::string &name) {
+  // Newer kernels put a generic serial-base "port" and "ctrl" between a
+  // UART and the driver of its hardware; the one a technician knows is above them.
+  std::string device = roots.Sys + "/class/tty/" + name + "/device";
+  for (int up = 0; up < 4; ++up, device += "/..") {
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink((device + "/driver").c_str(), target, sizeof target - 1);
+    if (n <= 0) return "";
+    const std::string driver(target, size_t(n));
+    if (driver.find("/serial-base/") == std::string::npos) return LastComponent(driver);
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string RealPath(const std::string &path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+THolderIndex ScanHolders(const TSystemRoots &roots) {
+  THolderIndex index;
+  const int self = int(::getpid());
+  for (const std::string &pidName : Entries(roots.Proc)) {
+    if (!AllDigits(pidName) || pidName.size() > 9) continue;
+    const int pid = std::atoi(pidName.c_str());
+    if (pid == self) continue;
+    const std::string fdDir = roots.Proc + "/" + pidName + "/fd";
+    std::unique_ptr<DIR, int (*)(DIR *)> d(::opendir(fdDir.c_str()), ::closedir);
+    if (!d) {
+      if (errno == EACCES || errno == EPERM) index.OthersHidden = true;
+      continue;  // else the process ended meanwhile
+    }
+    std::vector<dev_t> seen;
+    while (const dirent *e = ::readdir(d.get())) {
+      if (!AllDigits(e->d_name)) continue;
+      struct stat st {};
+      if (::stat((fdDir + "/" + e->d_name).c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) continue;
+      if (std::find(seen.begin(), seen.end(), st.st_rdev) != seen.end()) continue;
+      seen.push_back(st.st_rdev);
+      index.ByDevice[st.st_rdev].push_back({pid, FirstLine(roots.Proc + "/" + pidName + "/comm")});
+    }
+  }
+  return index;
+}
+
+std::string DeviceAccessProblem(const std::string &path) {
+  if (::access(path.c_str(), R_OK | W_OK) == 0) return "";
+  const int err = errno;
+  struct stat st {};
+  if (err != EACCES || ::stat(path.c_str(), &st) != 0) return std::strerror(err);
+  const group *g = ::getgrgid(st.st_gid);
+  const std::string groupName = g ? g->gr_name : std::to_string(st.st_gid);
+  if ((st.st_mode & 0060) == 0060 && st.st_gid != 0) {
+    if (AccountInGroup(st.st_gid))
+      return "the device belongs to group " + groupName +
+             ", which this user joined after logging in: log out and in again";
+    return "the device belongs to group " + groupName + ": sudo usermod -aG " + groupName + " " +
+           UserName(::geteuid()) + ", then log in again";
+  }
+  char mode[8];
+  std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+  return "only " + UserName(st.st_uid) + " may open it (mode " + mode + ", group " + groupName + ")";
+}
+
+TSerialDevice InspectDevice(const std::string &path, const std::string &name, const TSystemRoots &roots,
+                            const THolderIndex &holders) {
+  TSerialDevice d;
+  d.Path = path;
+  const std::string real = RealPath(path);
+  d.Name = name.empty() ? LastComponent(real) : name;
+  struct stat st {};
+  d.Exists = ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+  if (!d.Exists) return d;
+  d.AccessProblem = DeviceAccessProblem(path);
+  if (auto it = holders.ByDevice.find(st.st_rdev); it != holders.ByDevice.end()) d.Holders = it->second;
+  for (const std::string &id : Entries(roots.Dev + "/serial/by-id")) {
+    const std::string link = roots.Dev + "/serial/by-id/" + id;
+    if (!real.empty() && RealPath(link) == real) d.ById.push_back(link);
+  }
+  std::sort(d.ById.begin(), d.ById.end());
+  if (!d.Name.empty()) {
+    d.Driver = Driver(roots, d.Name);
+    d.LatencyTimerMs = LatencyTimer(roots, d.Name);
+    // serial_core gives every ttyS name a type; 0 means no UART answered there.
+    d.NoUart = d.Name.compare(0, 4, "ttyS") == 0 && FirstLine(roots.Sys + "/class/tty/" + d.Name + "/type") == "0";
+  }
+  return d;
+}
+
+TSerialDeviceList FindSerialDevices(const TSystemRoots &roots, const THolderIndex *holders) {
+  struct TFound {
+    int Kind;
+    long Number;
+    std::string Name;
+  };
+  std::vector<TFound> found;
+  for (const std::string &name : Entries(roots.Dev)) {
+    long number = 0;
+    const int kind = KindOf(name, &number);
+    if (kind >= 0) found.push_back({kind, number, name});
+  }
+  std::sort(found.begin(), found.end(), [](const TFound &a, const TFound &b) {
+    return a.Kind != b.Kind ? a.Kind < b.Kind : a.Number < b.Number;
+  });
+
+  TSerialDeviceList list;
+  const THolderIndex scanned = holders ? THolderIndex() : ScanHolders(roots);
+  const THolderIndex &index = holders ? *holders : scanned;
+  list.OthersHidden = index.OthersHidden;
+  for (const TFound &f : found) {
+    TSerialDevice d = InspectDevice(roots.Dev + "/" + f.Name, f.Name, roots, index);
+    if (!d.Exists) continue;
+    if (d.NoUart) {
+      ++list.HiddenUarts;
+      continue;
+    }
+    list.Devices.push_back(std::move(d));
+  }
+  return list;
+}
