@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include "ComPortMap.h"
 #include "ProjectTables.h"
 #include "Schemas.h"
 #include "SerialSettings.h"
@@ -48,6 +50,17 @@ TESetari::TESetari(const std::string &projectDir, QWidget *parent)
   CPORT->setEditable(false);
   for (int i = 1; i <= 16; ++i) CPORT->addItem(QStringLiteral(" %1").arg(i));
   CPORT->setCurrentIndex(0);
+
+  // Which device the chosen port leads to on this machine, so that a
+  // technician sees "COM 3" is the USB adapter before any register action.
+  LPortDevice = new QLabel(this);
+  LPortDevice->setObjectName(QStringLiteral("LPortDevice"));
+  LPortDevice->setGeometry(206, 14, 104, 21);
+  QFont plain = f;
+  plain.setBold(false);
+  LPortDevice->setFont(plain);
+  connect(CPORT, &QComboBox::currentIndexChanged, this, &TESetari::ShowPortDevice);
+  ShowPortDevice(CPORT->currentIndex());
 
   RRata = new QGroupBox(QStringLiteral("             Rata de transmisie                 "), this);
   RRata->setObjectName(QStringLiteral("RRata"));
@@ -97,6 +110,13 @@ void TESetari::FormCreate() {
   const TSerialSettings s = ReadSerialSettings(*FTable);
   if (s.Port >= 1 && s.Port <= 16) CPORT->setCurrentIndex(s.Port - 1);
   if (s.Baud >= 1 && s.Baud <= 3) RRataItems[s.Baud - 1]->setChecked(true);
+}
+
+void TESetari::ShowPortDevice(int index) {
+  const QString device = index < 0 ? QString() : QFile::decodeName(QByteArray::fromStdString(PortDevice(index + 1)));
+  // A long path (a by-id name, a simulator's link) keeps both of its ends.
+  LPortDevice->setText(QFontMetrics(LPortDevice->font()).elidedText(device, Qt::ElideMiddle, LPortDevice->width()));
+  LPortDevice->setToolTip(device);
 }
 
 int TESetari::PortIndex() const { return CPORT->currentIndex(); }

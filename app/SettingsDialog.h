@@ -30,6 +30,7 @@ class TESetari : public QDialog {
 
   QLabel *Label1;
   QComboBox *CPORT;
+  QLabel *LPortDevice;  // the device the chosen port leads to ([Porturi] of TARVOPROG.INI)
   QGroupBox *RRata;
   QRadioButton *RRataItems[3];
   QPushButton *BStart;
@@ -43,6 +44,7 @@ class TESetari : public QDialog {
 
  private:
   void FormCreate();
+  void ShowPortDevice(int index);
   // Saves on OK; false (with the message shown) keeps the dialog open so
   // that nothing typed is lost when the file cannot be written.
   bool FormClose(int result);

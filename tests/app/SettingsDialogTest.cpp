@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -248,4 +249,26 @@ TEST_F(SettingsTest, TextWhereANumberBelongsCountsAsOutOfRange) {
   Window.CurrentLink = nullptr;
   EXPECT_EQ(link.PortNumber, 0);
   EXPECT_EQ(link.PortBaud, br57600);
+}
+
+TEST_F(SettingsTest, TheDeviceOfTheChosenPortIsShownBesideIt) {
+  Write({{12, 3}});
+  QString first, second, text;
+  bool inside = false;
+  OpenSettings([&](TESetari *d) {
+    auto *label = d->findChild<QLabel *>("LPortDevice");
+    ASSERT_TRUE(label);
+    first = label->toolTip();
+    d->CPORT->setCurrentIndex(2);
+    second = label->toolTip();
+    text = label->text();
+    inside = QRect(QPoint(0, 0), d->size()).contains(label->geometry()) &&
+             !label->geometry().intersects(d->CPORT->geometry());
+    EXPECT_EQ(d->size(), QSize(316, 144));
+    d->BStop->click();
+  });
+  EXPECT_EQ(first, "/nonexistent/tty12");
+  EXPECT_EQ(second, "/nonexistent/tty3");
+  EXPECT_TRUE(text.endsWith("tty3")) << text.toStdString();  // shortened in the middle, if at all
+  EXPECT_TRUE(inside);
 }
