@@ -28,6 +28,12 @@ for f in build-fuzz/bin/fuzz_*; do
   "$f" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=0 2>&1 | tail -n 2
 done
 
+echo "== Debian package =="
+(cd build && cpack -G DEB >/dev/null)
+deb=$(ls -t build/packages/tarvoprog_*.deb | head -n 1)
+dpkg-deb -f "$deb" Package Version Depends
+dpkg-deb -c "$deb"
+
 # Both suites passed (a failure stops this script earlier): one closing count.
 total=$(grep -Eo 'tests passed, 0 tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
 echo "tests: $total passed, 0 failed"
