@@ -15,13 +15,23 @@
 
 namespace {
 
+std::string Holder(const TPortHolder &h) {
+  if (h.Pid <= 0) return "a process /proc/locks does not name";
+  return std::to_string(h.Pid) + (h.Command.empty() ? "" : " (" + h.Command + ")");
+}
+
 std::string Holders(const std::vector<TPortHolder> &holders) {
   std::string text;
-  for (const TPortHolder &h : holders) {
-    if (!text.empty()) text += ", ";
-    text += std::to_string(h.Pid) + (h.Command.empty() ? "" : " (" + h.Command + ")");
-  }
+  for (const TPortHolder &h : holders) text += (text.empty() ? "" : ", ") + Holder(h);
   return text;
+}
+
+// Open elsewhere is not yet in the way; locked (as this program locks the
+// line it uses) is.
+std::string Use(const TSerialDevice &d) {
+  if (d.Locked) return "locked by " + Holder(d.Locker) + ": it cannot be opened until that ends";
+  if (!d.Holders.empty()) return "open in " + Holders(d.Holders);
+  return "";
 }
 
 // One line's worth: what stands between this user and opening the device.
@@ -33,7 +43,7 @@ std::string Status(const TSerialDevice &d) {
   if (d.NoUart) return "no UART behind it";
   std::string status;
   if (!d.AccessProblem.empty()) status = "no access: " + d.AccessProblem;
-  if (!d.Holders.empty()) status += (status.empty() ? "" : "; ") + std::string("held by ") + Holders(d.Holders);
+  if (const std::string use = Use(d); !use.empty()) status += (status.empty() ? "" : "; ") + use;
   return status.empty() ? "ready" : status;
 }
 
@@ -75,12 +85,12 @@ int RunList() {
     for (const std::string &id : d.ById) std::printf("    by-id: %s\n", id.c_str());
     if (!d.Driver.empty()) std::printf("    driver: %s\n", d.Driver.c_str());
     std::printf("    this user may open it: %s\n", d.AccessProblem.empty() ? "yes" : ("no, " + d.AccessProblem).c_str());
-    if (!d.Holders.empty())
-      std::printf("    held by: %s\n", Holders(d.Holders).c_str());
+    if (!d.Holders.empty() || d.Locked)
+      std::printf("    in use: %s\n", Use(d).c_str());
     else if (list.OthersHidden)
-      std::printf("    held by: none of this user's processes (other users' show to root only)\n");
+      std::printf("    in use: not by this user's processes (other users' show to root only)\n");
     else
-      std::printf("    held by: no other process\n");
+      std::printf("    in use: no\n");
     if (d.LatencyTimerMs >= 0)
       std::printf("    latency timer: %d ms%s\n", d.LatencyTimerMs,
                   d.LatencyTimerMs > 1 ? " (this program asks for 1 ms when it opens the port)" : "");

@@ -10,8 +10,10 @@
 #include <fstream>
 #include <grp.h>
 #include <memory>
+#include <sstream>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -127,6 +129,20 @@ THolderIndex ScanHolders(const TSystemRoots &roots) {
       index.ByDevice[st.st_rdev].push_back({pid, FirstLine(roots.Proc + "/" + pidName + "/comm")});
     }
   }
+  // "1: FLOCK  ADVISORY  WRITE 4242 00:19:5 0 EOF": major and minor in hex.
+  // Waiters ("1: -> FLOCK ...") claim nothing yet.
+  std::ifstream locks(roots.Proc + "/locks");
+  for (std::string line; std::getline(locks, line);) {
+    std::istringstream words(line);
+    std::string id, kind, advisory, mode, pidText, where;
+    if (!(words >> id >> kind >> advisory >> mode >> pidText >> where) || kind == "->") continue;
+    unsigned major = 0, minor = 0;
+    unsigned long long inode = 0;
+    if (std::sscanf(where.c_str(), "%x:%x:%llu", &major, &minor, &inode) != 3) continue;
+    const int pid = AllDigits(pidText) && pidText.size() <= 9 ? std::atoi(pidText.c_str()) : -1;
+    index.Locks[{makedev(major, minor), ino_t(inode)}] = {
+        pid, pid > 0 ? FirstLine(roots.Proc + "/" + std::to_string(pid) + "/comm") : ""};
+  }
   return index;
 }
 
@@ -160,6 +176,10 @@ TSerialDevice InspectDevice(const std::string &path, const std::string &name, co
   if (!d.Exists) return d;
   d.AccessProblem = DeviceAccessProblem(path);
   if (auto it = holders.ByDevice.find(st.st_rdev); it != holders.ByDevice.end()) d.Holders = it->second;
+  if (auto it = holders.Locks.find({st.st_dev, st.st_ino}); it != holders.Locks.end()) {
+    d.Locked = true;
+    d.Locker = it->second;
+  }
   for (const std::string &id : Entries(roots.Dev + "/serial/by-id")) {
     const std::string link = roots.Dev + "/serial/by-id/" + id;
     if (!real.empty() && RealPath(link) == real) d.ById.push_back(link);

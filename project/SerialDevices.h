@@ -24,9 +24,12 @@ struct TPortHolder {
   std::string Command;  // its /proc comm, "" when gone
 };
 
-// Which processes hold which character devices, from their /proc fd links.
+// Which processes hold which character devices, from their /proc fd links,
+// and which device nodes are locked (/proc/locks): this program locks the
+// line it opens, so a locked line is one it cannot open.
 struct THolderIndex {
   std::map<dev_t, std::vector<TPortHolder>> ByDevice;
+  std::map<std::pair<dev_t, ino_t>, TPortHolder> Locks;  // by the node's file system and inode
   // Some processes' descriptors could not be read (other users' processes,
   // for anyone but root): a device may be held without showing here.
   bool OthersHidden = false;
@@ -42,6 +45,8 @@ struct TSerialDevice {
   std::string Driver;                // "ftdi_sio", "" when sysfs does not say
   std::string AccessProblem;         // "" when this user may open it
   std::vector<TPortHolder> Holders;  // other processes that have it open
+  bool Locked = false;               // someone holds a lock on it
+  TPortHolder Locker;                // who, when /proc/locks says (Pid -1: not said)
   int LatencyTimerMs = -1;           // -1: sysfs has none (not a USB-serial adapter)
   bool NoUart = false;               // a ttyS name with no UART behind it
 };

@@ -9,6 +9,7 @@
 #include <grp.h>
 #include <stdlib.h>
 #include <sys/prctl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,17 +33,19 @@ struct TPty {
   }
 };
 
-// A process that holds path open until it is killed.
+// A process that holds path open until it is killed, locking it as this
+// program locks the line it uses when lock is set.
 class THolder {
  public:
-  explicit THolder(const std::string &path) {
+  explicit THolder(const std::string &path, bool lock = false) {
     int ready[2];
     if (::pipe(ready) != 0) return;
     Pid = ::fork();
     if (Pid == 0) {
       ::prctl(PR_SET_NAME, "tarvo-holder");
       const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-      (void)!::write(ready[1], fd >= 0 ? "y" : "n", 1);
+      const bool ok = fd >= 0 && (!lock || ::flock(fd, LOCK_EX | LOCK_NB) == 0);
+      (void)!::write(ready[1], ok ? "y" : "n", 1);
       for (;;) ::pause();
     }
     char c = 0;
@@ -115,8 +118,9 @@ TEST_F(SerialDevicesTest, ListsTheSerialDevicesWithTheirNamesDriversHoldersAndLa
   Link(sys + "/class/tty/ttyS1/driver", "../../bus/serial-base/drivers/ctrl");
   Link(sys + "/class/tty/driver", "../bus/pnp/drivers/serial");
 
-  THolder holder(usb0.Slave);
+  THolder holder(usb0.Slave), locker(acm0.Slave, true);
   ASSERT_TRUE(holder.Holding);
+  ASSERT_TRUE(locker.Holding);
   const TSerialDeviceList list = FindSerialDevices(Roots);
 
   std::vector<std::string> names;
@@ -134,11 +138,13 @@ TEST_F(SerialDevicesTest, ListsTheSerialDevicesWithTheirNamesDriversHoldersAndLa
   ASSERT_EQ(u0->Holders.size(), 1u);
   EXPECT_EQ(u0->Holders[0].Pid, holder.Pid);
   EXPECT_EQ(u0->Holders[0].Command, "tarvo-holder");
+  EXPECT_FALSE(u0->Locked);  // open elsewhere, but not locked against this program
 
   const TSerialDevice *u10 = Find(list, "ttyUSB10");
   ASSERT_TRUE(u10);
   EXPECT_EQ(u10->LatencyTimerMs, 1);
   EXPECT_TRUE(u10->Holders.empty());
+  EXPECT_FALSE(u10->Locked);
   EXPECT_TRUE(u10->ById.empty());
 
   const TSerialDevice *a0 = Find(list, "ttyACM0");
@@ -146,6 +152,9 @@ TEST_F(SerialDevicesTest, ListsTheSerialDevicesWithTheirNamesDriversHoldersAndLa
   EXPECT_EQ(a0->ById, (std::vector<std::string>{dev + "/serial/by-id/usb-Arduino_Uno_B2-if00"}));
   EXPECT_EQ(a0->LatencyTimerMs, -1);
   EXPECT_EQ(a0->Driver, "");
+  EXPECT_TRUE(a0->Locked);
+  EXPECT_EQ(a0->Locker.Pid, locker.Pid);
+  EXPECT_EQ(a0->Locker.Command, "tarvo-holder");
 
   EXPECT_EQ(Find(list, "ttyS1")->Driver, "serial");
 
