@@ -162,7 +162,7 @@ void TTARVO::WaitForFrame() {
     d.TimedOut = true;
     return;
   }
-  while (!d.Rx.FrameReady && !d.TimedOut && !d.Rx.Overflow && !d.PortError)
+  while (!d.Rx.FrameReady && !d.Rx.Refused && !d.TimedOut && !d.Rx.Overflow && !d.PortError)
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
@@ -170,6 +170,8 @@ void TTARVO::RecordFailure() {
   const Impl &d = *FImpl;
   if (d.Rx.Overflow)
     SetError(LE_CharCount);
+  else if (d.Rx.Refused)
+    SetError(d.Rx.RefusalCode());
   else if (d.TimedOut)
     SetError(LE_TimeOut);
   else if (d.Rx.RxBuffer[2] != ACK)
@@ -226,7 +228,7 @@ bool TTARVO::SendText(const std::string &text) {
       if (d.PortError) std::rethrow_exception(d.PortError);
       if (d.Rx.Overflow) break;
       accepted = d.Rx.FrameReady;  // set only for a frame holding 10 02 06
-      if (d.TimedOut || accepted) break;
+      if (d.TimedOut || accepted || d.Rx.Refused) break;
     }
   } catch (...) {
     RecordFailure();

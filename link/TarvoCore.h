@@ -40,7 +40,9 @@ class TTARVO {
   // Write exchange with the text of a record; kinds without a text fail (8049).
   bool SendRecord(int kind, const void *rec);
   // Write exchange with a raw command text: true when the register answered
-  // with an acknowledgement frame.
+  // with an acknowledgement frame. A refusal (a frame with a good CRC that
+  // starts with NAK) ends it at once with the register's code in LastError;
+  // any other answer waits for silence (8000).
   bool SendText(const std::string &text);
   // Send-only exchange: true once the frame is written; no answer awaited.
   bool SendCommand(const std::string &text);

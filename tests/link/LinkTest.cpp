@@ -146,6 +146,8 @@ TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
       p.Send(SpoilCrc(EncodeAnswer(std::string("\x06\x00\x01", 3))));
     else if (t.rfind("U5000;2;", 0) == 0)  // a refusal: register code 0x81
       p.Send(EncodeAnswer("\x15\x81"));
+    else if (t.rfind("U5000;4;", 0) == 0)  // a refusal spoilt on the line
+      p.Send(SpoilCrc(EncodeAnswer("\x15\x81")));
     else
       p.Send(AckFrame());
   });
@@ -155,7 +157,14 @@ TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
   EXPECT_TRUE(Link->SendRecord(rkDept, &d)) << Link->LastError();
   EXPECT_EQ(Peer.Frames().at(0), EncodeRequest(BuildRecordText(rkDept, &d)));
 
+  // A refusal ends the write at once with the register's reason.
   d.Cod = 2;
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Link->SendRecord(rkDept, &d));
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(ShortSilence));
+  EXPECT_EQ(Link->LastError(), "Memorie fiscala plina");
+  // One that cannot be trusted waits for silence.
+  d.Cod = 4;
   EXPECT_FALSE(Link->SendRecord(rkDept, &d));
   EXPECT_EQ(Link->LastError(), "8000;Time out");
 
@@ -166,7 +175,7 @@ TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
   EXPECT_FALSE(Link->SendRecord(5, &d));
   EXPECT_EQ(Link->LastError(), "8049;Tip de inregistrare necunoscut");
   Pump(50);
-  EXPECT_EQ(Peer.Frames().size(), 4u);  // nothing sent for kind 5
+  EXPECT_EQ(Peer.Frames().size(), 5u);  // nothing sent for kind 5
 }
 
 TEST_F(LinkTest, SendCommandWaitsForNothing) {
