@@ -44,6 +44,7 @@ class TReceiver {
     return std::string(reinterpret_cast<const char *>(Answer), size_t(AnswerLength));
   }
   size_t HeldBytes() const { return FHeld.size(); }
+  const std::string &Held() const { return FHeld; }
 
  private:
   void Examine(bool writeMode);

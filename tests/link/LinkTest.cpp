@@ -3,9 +3,12 @@
 
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include <QCoreApplication>
@@ -297,4 +300,67 @@ TEST(LinkSilence, RealFiveSecondsCostAlmostNoCpu) {
   RecordProperty("cpu_ms", std::to_string(cpu * 1000));
   EXPECT_LT(cpu, 1.0);  // only catches spinning; the process has other threads
   peer.Stop();
+}
+
+// The register's end of the line goes away: before the request, while a read
+// waits for the next data frame, while a write waits for its acceptance.
+// Each ends at once, well inside the program's real five-second silence,
+// names the device and releases it, and the same device opens again once a
+// register is back behind its name.
+TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
+  enum When { BeforeRequest, MidRead, MidWrite };
+  char dir[] = "/tmp/tarvo-linkloss.XXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const std::string device = std::string(dir) + "/COM1";
+  for (When when : {BeforeRequest, MidRead, MidWrite}) {
+    SCOPED_TRACE(int(when));
+    auto peer = std::make_unique<TPtyPeer>();
+    peer->Start([&](const std::string &f, TPtyPeer &p) {
+      if (when == MidRead && f != AckFrame())
+        p.Send(EncodeAnswer("A;1"));
+      else
+        p.HangUp();
+    });
+    std::remove(device.c_str());
+    ASSERT_EQ(symlink(peer->SlavePath().c_str(), device.c_str()), 0);
+    TTARVO link(when == MidWrite);
+    link.DevicePath = device;
+    ASSERT_TRUE(link.Connect());
+    if (when == BeforeRequest) peer->HangUp();  // no event handled yet: the write finds out
+
+    TLineList lines;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_FALSE(when == MidWrite ? link.SendText("U17;1;") : link.ReadLines("D5000", lines));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
+    const std::string lost = "8050;Legatura cu portul serial s-a pierdut: " + device + " (Error: 5)";
+    EXPECT_EQ(link.LastError(), lost);
+    EXPECT_EQ(lines, when == MidRead ? TLineList{"A;1"} : TLineList{});
+    EXPECT_TRUE(link.LineLost());
+    EXPECT_FALSE(link.ComPort().Connected());
+    EXPECT_FALSE(link.Busy());
+
+    // Until the next Connect every exchange says the same at once; a bare
+    // command, whose result nobody need check, raises.
+    EXPECT_FALSE(link.ReadLines("D260", lines));
+    EXPECT_EQ(link.LastError(), lost);
+    EXPECT_THROW(link.SendCommand("CPB"), EComPort);
+    EXPECT_EQ(link.LastError(), lost);
+
+    // The register is back under the same name.
+    TPtyPeer back;
+    back.Start([](const std::string &, TPtyPeer &p) { p.Send(AckFrame()); });  // final, or acceptance
+    std::remove(device.c_str());
+    ASSERT_EQ(symlink(back.SlavePath().c_str(), device.c_str()), 0);
+    ASSERT_TRUE(link.Connect()) << link.LastError() << " / " << link.LastPortMessage();
+    EXPECT_FALSE(link.LineLost());
+    if (when == MidWrite) {
+      EXPECT_TRUE(link.SendText("U17;1;")) << link.LastError();
+    } else {
+      EXPECT_TRUE(link.ReadLines("D5000", lines)) << link.LastError();
+    }
+    link.Disconnect();
+    peer.reset();
+  }
+  std::remove(device.c_str());
+  rmdir(dir);
 }
