@@ -178,7 +178,7 @@ void TComThread::Execute() {
     }
 
     // The line is gone: said once, so that whoever waits on it stops waiting
-    // instead of taking the quiet for a silent register. Bytes that came
+    // instead of taking the quiet for a silent peer. Bytes that came
     // before the hang-up go in the same hand-over and are handled first.
     int lost = 0;
     if (broken && !lossAnnounced) {
