@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 
 #include "Cli.h"
+#include "LinkTrace.h"
 #include "ProgramDir.h"
 #include "Subcommands.h"
 
@@ -106,6 +107,14 @@ int main(int argc, char **argv) {
   if (args.empty()) {
     std::fputs(UsageText().c_str(), stderr);
     return ExitUsage;
+  }
+  if (!cx.TracePath.empty()) {
+    try {
+      cx.Link.Trace = std::make_shared<TLinkTrace>(cx.TracePath);
+    } catch (const std::exception &e) {
+      std::fprintf(stderr, "tarvoctl: %s\n", e.what());
+      return ExitFailed;
+    }
   }
   cx.Name = args[0];
   cx.Args.assign(args.begin() + 1, args.end());
