@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 
 #include "Cli.h"
+#include "LinkTrace.h"
 #include "ProgramDir.h"
 #include "Subcommands.h"
 
@@ -123,6 +124,14 @@ int main(int argc, char **argv) {
   if (home)
     if (const std::string why = MakeDirectories(ProgramDirectory()); !why.empty())
       return Fail("cannot use " + ProgramDirectory() + " as the program directory: " + why);
+  if (!cx.TracePath.empty()) {
+    try {
+      cx.Link.Trace = std::make_shared<TLinkTrace>(cx.TracePath);
+    } catch (const std::exception &e) {
+      std::fprintf(stderr, "tarvoctl: %s\n", e.what());
+      return ExitFailed;
+    }
+  }
   cx.Name = args[0];
   cx.Args.assign(args.begin() + 1, args.end());
   for (const TSubcommand &s : Subcommands())

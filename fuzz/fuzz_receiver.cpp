@@ -25,6 +25,9 @@ void CheckInvariants(const TReceiver &rx, bool writeMode) {
     const uint16_t crc = uint16_t(rx.RxBuffer[rx.RxCount - 2] << 8 | rx.RxBuffer[rx.RxCount - 1]);
     Check(Crc16(rx.Answer, size_t(rx.AnswerLength)) == crc);
   }
+  // A refusal is a write-mode frame with a good CRC that starts with NAK, and
+  // never an acceptance at the same time.
+  if (rx.Refused) Check(writeMode && rx.CrcOk && !rx.FrameReady && rx.Answer[0] == NAK);
 }
 
 }  // namespace
@@ -52,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       (void)rx.AnswerText();
       rx.NextFrame(writeMode);
       CheckInvariants(rx, writeMode);
-    } else if (rx.FrameReady) {
+    } else if (rx.FrameReady || rx.Refused) {
       rx.Reset();
     }
   }

@@ -100,6 +100,7 @@ constexpr TCodeText LinkTexts[] = {
     {LE_MfReportNumber, "Numar raport MF eronat "},
     {LE_Busy, "Legatura cu casa de marcat este ocupata"},
     {LE_RecordKind, "Tip de inregistrare necunoscut"},
+    {LE_LineLost, "Legatura cu portul serial s-a pierdut"},
 };
 
 template <size_t N>

@@ -27,6 +27,7 @@ enum : int32_t {
   LE_MfReportNumber = 8047,  // text of the vocabulary that had no code of its own
   LE_Busy = 8048,            // an exchange was asked for while one was running
   LE_RecordKind = 8049,      // SendRecord with a kind that has no record text
+  LE_LineLost = 8050,        // the port went away during or before an exchange
 };
 
 // The bare text of a code: "" when the code has none.

@@ -12,7 +12,7 @@
 
 namespace Frame {
 
-constexpr uint8_t DLE = 0x10, STX = 0x02, ETX = 0x03, ACK = 0x06;
+constexpr uint8_t DLE = 0x10, STX = 0x02, ETX = 0x03, ACK = 0x06, NAK = 0x15;
 constexpr size_t BufferSize = 1000;              // every link buffer
 constexpr size_t MaxCommandText = BufferSize - 6; // 994
 

@@ -7,6 +7,7 @@ using namespace Frame;
 
 void TReceiver::ClearBuffer() {
   FrameReady = false;
+  Refused = false;
   Overflow = false;
   CrcOk = false;
   std::memset(RxBuffer, 0, sizeof RxBuffer);
@@ -27,7 +28,7 @@ void TReceiver::NextFrame(bool writeMode) {
 
 void TReceiver::Feed(const uint8_t *data, size_t len, bool writeMode) {
   if (Overflow || len == 0) return;
-  if (FrameReady) {
+  if (FrameReady || Refused) {
     if (len > BufferSize - FHeld.size())
       Overflow = true;
     else
@@ -73,5 +74,13 @@ void TReceiver::Examine(bool writeMode) {
   std::memcpy(AckScan, RxBuffer, scanLen);
   static const uint8_t seq[3] = {DLE, STX, ACK};
   FrameReady = std::search(AckScan, AckScan + scanLen, seq, seq + 3) != AckScan + scanLen;
-  if (FrameReady) AnswerLength = CrcOk ? int32_t(decoded) : 0;
+  if (FrameReady) {
+    AnswerLength = CrcOk ? int32_t(decoded) : 0;
+    return;
+  }
+  // A refusal ends the write at once: waiting for silence after it would
+  // only hide the register's reason behind a time-out. The CRC must match,
+  // or line noise that happens to start with 15 could pass for one.
+  Refused = CrcOk && decoded >= 1 && Answer[0] == NAK;
+  if (Refused) AnswerLength = int32_t(decoded);
 }

@@ -24,6 +24,7 @@ class TReceiver {
   int32_t AnswerLength = 0;
   uint8_t AckScan[Frame::BufferSize];   // write mode: the frame's leading part, searched for 10 02 06
   bool FrameReady = false;              // a complete, acceptable frame is in RxBuffer
+  bool Refused = false;                 // write mode: a complete frame with a good CRC that starts with NAK
   bool Overflow = false;                // input beyond the buffers: the exchange must end
   bool CrcOk = false;                   // CRC of the last complete-looking frame matched
 
@@ -37,15 +38,18 @@ class TReceiver {
 
   // The frame is a final one: its first raw payload byte is ACK.
   bool Final() const { return RxBuffer[2] == Frame::ACK; }
+  // The register's code carried by a refusal: the second decoded byte, unsigned.
+  int32_t RefusalCode() const { return int32_t(Answer[1]); }
   std::string AnswerText() const {
     return std::string(reinterpret_cast<const char *>(Answer), size_t(AnswerLength));
   }
   size_t HeldBytes() const { return FHeld.size(); }
+  const std::string &Held() const { return FHeld; }
 
  private:
   void Examine(bool writeMode);
   void ClearBuffer();
-  // Bytes that came while FrameReady was set. The register waits for our
+  // Bytes that came while FrameReady (or Refused) was set. The register waits for our
   // acknowledgement before it sends the next frame, but should two chunks be
   // handled in one pass of the event loop the second must not be glued onto
   // the first frame (which would spoil both).

@@ -1,6 +1,7 @@
 #include "TarvoCore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 
 #include <QCoreApplication>
@@ -19,7 +20,20 @@ struct TTARVO::Impl {
   // Which receive handler the running exchange uses: the write-mode
   // acceptance test for writes, the CRC test for reads.
   bool RxWriteMode = false;
+  // The line went away: the OS error its reads and writes give (> 0) and the
+  // device it was, kept until the next Connect.
+  int LostError = 0;
+  std::string LostDevice;
+  std::shared_ptr<TLinkTrace> Trace;
 };
+
+namespace {
+
+// Errors of a transfer that mean the device itself is gone (unplugged, hung
+// up, removed), not that one transfer failed.
+bool IsLineGone(int osError) { return osError == EIO || osError == ENXIO || osError == ENODEV; }
+
+}  // namespace
 
 TTARVO::TTARVO(bool writeMode, int silenceMs)
     : FWriteMode(writeMode), FComPort(std::make_unique<TComPort>()), FImpl(std::make_unique<Impl>()) {
@@ -27,6 +41,7 @@ TTARVO::TTARVO(bool writeMode, int silenceMs)
   FComPort->FlowControl().SetControlDTR(dtrEnable);
   FComPort->FlowControl().SetControlRTS(rtsDisable);
   FComPort->OnRxChar = [this](TCustomComPort *, int count) { HandleRxChar(count); };
+  FComPort->OnLineLost = [this](TCustomComPort *, int osError) { HandleLineLost(osError); };
 
   FImpl->RxWriteMode = writeMode;
   // Precise: a coarse timer may fire 5 % early, and the silence is a promise
@@ -42,6 +57,7 @@ TTARVO::TTARVO(bool writeMode, int silenceMs)
 TTARVO::~TTARVO() {
   // Close may still hand us a pending delivery; it must find nothing to do.
   FComPort->OnRxChar = [](TCustomComPort *, int) {};
+  FComPort->OnLineLost = [](TCustomComPort *, int) {};
   try {
     if (FComPort->Connected()) FComPort->Close();
   } catch (...) {
@@ -52,10 +68,24 @@ TTARVO::~TTARVO() {
 
 const TReceiver &TTARVO::Receiver() const { return FImpl->Rx; }
 
+bool TTARVO::LineLost() const { return FImpl->LostError > 0; }
+
 void TTARVO::SetError(int32_t code) { FLastError = ErrorMessage(code); }
+
+void TTARVO::SetError(int32_t code, const std::string &detail) {
+  FLastError = ErrorMessage(code) + ": " + detail;
+}
+
+void TTARVO::SetTrace(std::shared_ptr<TLinkTrace> trace) { FImpl->Trace = std::move(trace); }
 
 bool TTARVO::Connect() {
   TComPort &p = *FComPort;
+  if (FImpl->LostError) {
+    // Opened afresh: the device may be back under its name.
+    ReleasePort();
+    FImpl->LostError = 0;
+    FImpl->LostDevice.clear();
+  }
   try {
     p.BeginSettingsUpdate();
     try {
@@ -93,6 +123,38 @@ void TTARVO::RestartTimeout() {
   FImpl->TimeoutTimer.start();
 }
 
+// The event thread saw the device hang up or fail. A waiting exchange ends
+// (WaitForFrame looks at LostError) and releases the port itself; between
+// exchanges the port is released now.
+void TTARVO::HandleLineLost(int osError) {
+  NoteLineLost(osError);
+  if (!FBusy) ReleasePort();
+}
+
+void TTARVO::NoteLineLost(int osError) {
+  Impl &d = *FImpl;
+  if (d.LostError) return;
+  d.LostError = osError > 0 ? osError : EIO;
+  d.LostDevice = FComPort->DevicePath();
+}
+
+// A device that went away may come back under the same name (a replugged
+// adapter); holding its dead descriptor would keep the name taken.
+void TTARVO::ReleasePort() {
+  try {
+    if (FComPort->Connected()) FComPort->Close();
+  } catch (...) {
+    // Closing a dead line can only fail on the way; the descriptor is released.
+  }
+}
+
+// True when the port error means the line is gone; the loss is then noted.
+bool TTARVO::LineGoneBy(const EComPort &e) {
+  if (!IsLineGone(e.SystemError)) return false;
+  NoteLineLost(e.SystemError);
+  return true;
+}
+
 void TTARVO::HandleRxChar(int count) {
   Impl &d = *FImpl;
   try {
@@ -118,6 +180,11 @@ void TTARVO::HandleRxChar(int count) {
       if (d.Rx.Overflow) DrainInput();
     }
     RestartTimeout();
+  } catch (const EComPort &e) {
+    if (!LineGoneBy(e))
+      d.PortError = std::current_exception();
+    else if (!FBusy)
+      ReleasePort();
   } catch (...) {
     d.PortError = std::current_exception();
   }
@@ -138,6 +205,11 @@ bool TTARVO::BeginExchange(const std::string &text, bool writeExchange) {
     SetError(LE_Busy);
     return false;
   }
+  if (FImpl->LostError) {
+    RecordLineLost();  // the same reason again; nothing is sent
+    if (FImpl->Trace) FImpl->Trace->Note(FLastError);
+    return false;
+  }
   if (text.size() > MaxCommandText) {
     SetError(LE_TextTooLong);
     return false;
@@ -152,7 +224,21 @@ void TTARVO::SendFrame(const std::string &text) {
   const std::string frame = EncodeRequest(text);
   RestartTimeout();
   FImpl->Rx.Reset();
+  if (FImpl->Trace) FImpl->Trace->Sent(frame);
   FComPort->Write(frame.data(), int32_t(frame.size()));
+}
+
+void TTARVO::SendAck() {
+  if (FImpl->Trace) FImpl->Trace->Sent(AckFrame());
+  FComPort->Write(AckFrame().data(), int32_t(AckFrame().size()));
+}
+
+// The complete frame in the receiver is taken: data, final, acceptance or
+// refusal.
+void TTARVO::TakeFrame() {
+  const Impl &d = *FImpl;
+  if (d.Trace)
+    d.Trace->Received(std::string_view(reinterpret_cast<const char *>(d.Rx.RxBuffer), size_t(d.Rx.RxCount)));
 }
 
 void TTARVO::WaitForFrame() {
@@ -162,13 +248,23 @@ void TTARVO::WaitForFrame() {
     d.TimedOut = true;
     return;
   }
-  while (!d.Rx.FrameReady && !d.TimedOut && !d.Rx.Overflow && !d.PortError)
+  while (!d.Rx.FrameReady && !d.Rx.Refused && !d.TimedOut && !d.Rx.Overflow && !d.PortError && !d.LostError)
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TTARVO::RecordLineLost() {
+  const Impl &d = *FImpl;
+  SetError(LE_LineLost, d.LostDevice + " (Error: " + std::to_string(d.LostError) + ")");
 }
 
 void TTARVO::RecordFailure() {
   const Impl &d = *FImpl;
-  if (d.Rx.Overflow)
+  // A refusal that came before the line went is still the record's reason.
+  if (d.Rx.Refused)
+    SetError(d.Rx.RefusalCode());
+  else if (d.LostError)
+    RecordLineLost();
+  else if (d.Rx.Overflow)
     SetError(LE_CharCount);
   else if (d.TimedOut)
     SetError(LE_TimeOut);
@@ -178,10 +274,25 @@ void TTARVO::RecordFailure() {
     SetError(int32_t(d.Rx.Answer[1]));  // the register's code, unsigned
 }
 
-void TTARVO::EndExchange() {
-  FImpl->TimeoutTimer.stop();
-  FImpl->RxWriteMode = FWriteMode;
+void TTARVO::EndExchange(bool ok) {
+  Impl &d = *FImpl;
+  d.TimeoutTimer.stop();
+  if (!ok) {
+    RecordFailure();
+    if (d.Trace) {
+      // What came and was never taken, once: a frame already taken is not
+      // repeated, bytes held behind it are.
+      std::string rest;
+      if (!d.Rx.FrameReady && !d.Rx.Refused)
+        rest.assign(reinterpret_cast<const char *>(d.Rx.RxBuffer), size_t(d.Rx.RxCount));
+      rest += d.Rx.Held();
+      if (!rest.empty()) d.Trace->NotTaken(rest);
+      d.Trace->Note(FLastError);
+    }
+  }
+  d.RxWriteMode = FWriteMode;
   FBusy = false;
+  if (d.LostError) ReleasePort();
 }
 
 bool TTARVO::ReadLines(const std::string &command, TLineList &lines) {
@@ -195,23 +306,29 @@ bool TTARVO::ReadLines(const std::string &command, TLineList &lines) {
       if (d.PortError) std::rethrow_exception(d.PortError);
       if (d.Rx.Overflow) break;
       if (d.Rx.FrameReady) {
+        TakeFrame();
         final = d.Rx.Final();
-        if (!final) {
-          FComPort->Write(AckFrame().data(), int32_t(AckFrame().size()));
+        // A data frame that cannot be acknowledged any more is not a line:
+        // the register has not been told it arrived.
+        if (!final && !d.LostError) {
+          SendAck();
           RestartTimeout();
           lines.push_back(d.Rx.AnswerText());
           d.Rx.NextFrame(false);
         }
       }
-      if (d.TimedOut || final) break;
+      if (d.TimedOut || final || d.LostError) break;
+    }
+  } catch (const EComPort &e) {
+    if (!LineGoneBy(e)) {
+      EndExchange(false);
+      throw;
     }
   } catch (...) {
-    RecordFailure();
-    EndExchange();
+    EndExchange(false);
     throw;
   }
-  EndExchange();
-  if (!final) RecordFailure();
+  EndExchange(final);
   return final;
 }
 
@@ -226,15 +343,19 @@ bool TTARVO::SendText(const std::string &text) {
       if (d.PortError) std::rethrow_exception(d.PortError);
       if (d.Rx.Overflow) break;
       accepted = d.Rx.FrameReady;  // set only for a frame holding 10 02 06
-      if (d.TimedOut || accepted) break;
+      if (accepted || d.Rx.Refused) TakeFrame();
+      if (d.TimedOut || accepted || d.Rx.Refused || d.LostError) break;
+    }
+  } catch (const EComPort &e) {
+    if (!LineGoneBy(e)) {
+      EndExchange(false);
+      throw;
     }
   } catch (...) {
-    RecordFailure();
-    EndExchange();
+    EndExchange(false);
     throw;
   }
-  EndExchange();
-  if (!accepted) RecordFailure();
+  EndExchange(accepted);
   return accepted;
 }
 
@@ -248,13 +369,23 @@ bool TTARVO::SendRecord(int kind, const void *rec) {
 }
 
 bool TTARVO::SendCommand(const std::string &text) {
+  // Callers need not check this Boolean, so a command that cannot go fails
+  // by an exception: on a line already lost the port was released ("Port
+  // Not Open"), and LastError says why.
+  if (!FBusy && FImpl->LostError) {
+    RecordLineLost();
+    throw EComPort(CE_PortNotOpen);
+  }
   if (!BeginExchange(text, FWriteMode)) return false;
   try {
     SendFrame(text);
+  } catch (const EComPort &e) {
+    EndExchange(!LineGoneBy(e));  // only a lost line is recorded
+    throw;
   } catch (...) {
-    EndExchange();
+    EndExchange(true);
     throw;
   }
-  EndExchange();
+  EndExchange(true);
   return true;
 }

@@ -6,6 +6,11 @@
 // (GUI) thread, so windows stay live and nothing spins while the line is
 // silent. Failures are recorded in LastError; port errors during an exchange
 // propagate as EComPort after the error has been recorded.
+//
+// A line that goes away (an unplugged adapter, a hang-up, a device error) is
+// not a silent register: the exchange ends at once with 8050, naming the
+// device and the OS error, and the port is released so that the device can
+// be opened again by the next Connect once it is back.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +21,7 @@
 #include "ComPort.h"
 #include "ErrorTexts.h"
 #include "Frame.h"
+#include "LinkTrace.h"
 #include "Receiver.h"
 #include "RecordText.h"
 #include "Records.h"
@@ -32,20 +38,31 @@ class TTARVO {
   TTARVO &operator=(const TTARVO &) = delete;
 
   // Opens the port; false (error 8045) when it cannot be opened, never raises.
+  // After the line was lost it opens the device afresh.
   bool Connect();
   void Disconnect();
   // Read exchange: one line per data frame, appended to lines, until the
-  // final frame (true) or silence (false, 8000).
+  // final frame (true) or silence (false, 8000). A data frame counts once it
+  // is acknowledged.
   bool ReadLines(const std::string &command, TLineList &lines);
   // Write exchange with the text of a record; kinds without a text fail (8049).
   bool SendRecord(int kind, const void *rec);
   // Write exchange with a raw command text: true when the register answered
-  // with an acknowledgement frame.
+  // with an acknowledgement frame. A refusal (a frame with a good CRC that
+  // starts with NAK) ends it at once with the register's code in LastError;
+  // any other answer waits for silence (8000).
   bool SendText(const std::string &text);
   // Send-only exchange: true once the frame is written; no answer awaited.
+  // Its failures are exceptions from the port (a lost line also records 8050).
   bool SendCommand(const std::string &text);
   const std::string &LastError() const { return FLastError; }
   void SetError(int32_t code);
+  // The same, with a detail after the code's text: "8050;<text>: <detail>".
+  void SetError(int32_t code, const std::string &detail);
+
+  // Every frame both ways goes to the trace; null: none. The link shares
+  // the trace, so one trace can follow several links.
+  void SetTrace(std::shared_ptr<TLinkTrace> trace);
 
   uint8_t PortNumber = 1;
   TBaudRate PortBaud = br57600;
@@ -65,16 +82,27 @@ class TTARVO {
   int LastOsError() const { return FOsError; }
   // The receive state of the current or last exchange.
   const TReceiver &Receiver() const;
+  // True once the line went away, until the next Connect. Exchanges then
+  // fail at once with 8050 (ReadLines, SendText) or raise (SendCommand:
+  // the port was released).
+  bool LineLost() const;
 
  private:
   struct Impl;
   bool BeginExchange(const std::string &text, bool writeExchange);
   void SendFrame(const std::string &text);
+  void SendAck();
+  void TakeFrame();
   void WaitForFrame();
   void RecordFailure();
-  void EndExchange();
+  void RecordLineLost();
+  void EndExchange(bool ok);
+  bool LineGoneBy(const EComPort &e);
   void DrainInput();
   void HandleRxChar(int count);
+  void HandleLineLost(int osError);
+  void NoteLineLost(int osError);
+  void ReleasePort();
   void RestartTimeout();
 
   bool FWriteMode;

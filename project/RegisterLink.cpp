@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "AtomicFile.h"
+#include "LinkTrace.h"
 #include "ComPortMap.h"
 #include "SerialSettings.h"
 #include "TableFile.h"
@@ -14,6 +15,7 @@ bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &op
   link.PortBaud = BaudRateOfCode(target.BaudCode, link.PortBaud);
   const std::string port = "COM" + std::to_string(unsigned(link.PortNumber));
   link.DevicePath = options.Device.empty() ? PortDevice(link.PortNumber) : options.Device;
+  if (options.Trace) link.SetTrace(options.Trace);
   if (link.Connect()) return true;
   if (reason) {
     std::string why = link.LastPortMessage();

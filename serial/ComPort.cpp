@@ -221,6 +221,7 @@ void TCustomComPort::Open() {
   AskForLowLatency(fd);  // a USB adapter then answers within 1 ms; others ignore it
   FHandle = fd;
   FConnected = true;
+  FLineLost = false;
 
   try {
     ApplyBuffer();
@@ -259,8 +260,9 @@ void TCustomComPort::Close() {
   // the bytes, and the last frame before a close must not be lost. The wait
   // is bounded like a write, and whatever is still stuck after it (flow
   // control holding the line) is dropped so that close() cannot hang.
+  // A line that is gone drains nothing: do not wait for it.
   int queued = 0;
-  if (FHandle >= 0 && ::ioctl(FHandle, TIOCOUTQ, &queued) == 0 && queued > 0) {
+  if (FHandle >= 0 && !FLineLost && ::ioctl(FHandle, TIOCOUTQ, &queued) == 0 && queued > 0) {
     const uint64_t limit = std::min<uint64_t>(
         uint64_t(uint32_t(FTimeouts.WriteTotalConstant())) +
             uint64_t(uint32_t(FTimeouts.WriteTotalMultiplier())) * uint64_t(queued),
@@ -413,18 +415,35 @@ int32_t TCustomComPort::InputCount() {
 
 // --- events, on the port's own thread ---
 
-void TCustomComPort::HandleEvents(TComEvents events) {
+void TCustomComPort::HandleEvents(TComEvents events, int lostError) {
   if (FHandle < 0) return;
   // The handler may close the port or even destroy it; nothing below may
   // touch the component once it is gone.
   QPointer<TCustomComPort> alive(this);
   if (events & ComEventBit(evRxChar)) {
-    const int count = InputCount();
+    int count = 0;
+    try {
+      count = InputCount();
+    } catch (const EComPort &) {
+      // A line that has just gone may refuse even this; the loss below says
+      // why, and must not be lost behind the failure.
+      if (lostError <= 0) throw;
+    }
     if (count > 0 && OnRxChar) {
       const TRxCharEvent handler = OnRxChar;  // survives the handler replacing itself
       handler(this, count);
       if (!alive || FHandle < 0) return;
     }
+  }
+  if (lostError > 0) {
+    if (FLineLost) return;
+    FLineLost = true;
+    if (OnLineLost) {
+      const TLineLostEvent handler = OnLineLost;
+      handler(this, lostError);
+    }
+    // Modem lines of a line that is gone cannot be read.
+    return;
   }
   if (events & (ComEventBit(evCTS) | ComEventBit(evDSR) | ComEventBit(evRLSD))) ReadModemLines();
 }

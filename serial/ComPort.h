@@ -171,6 +171,7 @@ struct TDcbBlock {
 };
 
 using TRxCharEvent = std::function<void(TCustomComPort *Sender, int Count)>;
+using TLineLostEvent = std::function<void(TCustomComPort *Sender, int OsError)>;
 
 class TComThread;
 
@@ -204,6 +205,16 @@ class TCustomComPort : public QObject {
   bool Connected() const { return FConnected; }
 
   TRxCharEvent OnRxChar;
+  // The line went away under the open port: a hang-up (an unplugged adapter,
+  // the other end of a pseudo-terminal closed) or a device error, seen by
+  // the event thread. Called once per opening, on the GUI thread, after any
+  // bytes that came before it were announced through OnRxChar. OsError is
+  // what reads and writes on the line give from then on (EIO for a hang-up,
+  // EBADF for a descriptor that is no longer valid). The port stays open:
+  // its owner decides when to close it.
+  TLineLostEvent OnLineLost;
+  // True once the line was reported lost, until the next Open.
+  bool LineLost() const { return FLineLost; }
 
   void BeginSettingsUpdate();
   void EndSettingsUpdate();
@@ -225,7 +236,8 @@ class TCustomComPort : public QObject {
 
  private:
   friend class TComThread;
-  void HandleEvents(TComEvents events);  // GUI thread, from the event thread's hand-over
+  // GUI thread, from the event thread's hand-over; lostError > 0: the line is gone.
+  void HandleEvents(TComEvents events, int lostError);
   void ReadModemLines();
   bool SettingsApplicable() const { return FConnected && FUpdateCount == 0; }
   void WriteLineSettings();  // programs the open device, whatever the counter says
@@ -246,6 +258,7 @@ class TCustomComPort : public QObject {
   uint8_t FEventChar = 0;
   TComEvents FEvents = AllComEvents;
   bool FConnected = false;
+  bool FLineLost = false;
 
   int FHandle = -1;  // the open device, -1 while closed
   int FUpdateCount = 0;

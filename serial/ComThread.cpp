@@ -87,14 +87,14 @@ bool TComThread::Pause(int milliseconds) {
 }
 
 void TComThread::Service(const std::shared_ptr<TShared> &shared, uint64_t sequence,
-                         TCustomComPort *port, TComEvents events) {
+                         TCustomComPort *port, TComEvents events, int lostError) {
   {
     std::lock_guard<std::mutex> guard(shared->Lock);
     if (shared->Stopping || !shared->Pending || shared->Sequence != sequence) return;
   }
   bool failed = false;
   try {
-    port->HandleEvents(events);
+    port->HandleEvents(events, lostError);
   } catch (const std::exception &e) {
     failed = true;
     qWarning("serial: receive handler raised, no further notifications: %s", e.what());
@@ -112,7 +112,7 @@ void TComThread::Service(const std::shared_ptr<TShared> &shared, uint64_t sequen
   shared->Changed.notify_all();
 }
 
-bool TComThread::Deliver(TComEvents events) {
+bool TComThread::Deliver(TComEvents events, int lostError) {
   uint64_t sequence;
   {
     std::lock_guard<std::mutex> guard(FShared->Lock);
@@ -124,8 +124,8 @@ bool TComThread::Deliver(TComEvents events) {
   // runs, Qt drops the call instead of running it on a dead object.
   QMetaObject::invokeMethod(
       FPort,
-      [shared = FShared, sequence, port = FPort, events] {
-        Service(shared, sequence, port, events);
+      [shared = FShared, sequence, port = FPort, events, lostError] {
+        Service(shared, sequence, port, events, lostError);
       },
       Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(FShared->Lock);
@@ -142,6 +142,7 @@ void TComThread::Execute() {
   int unreadCount = 0;
   uint64_t unreadReads = 0;
   bool errorAnnounced = false;
+  bool lossAnnounced = false;
 
   for (;;) {
     pollfd fds[2] = {{FFd, short(wantRx ? POLLIN : 0), 0}, {FWakeFd, POLLIN, 0}};
@@ -153,9 +154,9 @@ void TComThread::Execute() {
     }
     if (fds[1].revents) break;
     const short revents = fds[0].revents;
-    if (revents & POLLNVAL) break;
+    const bool invalid = revents & POLLNVAL;
 
-    const bool broken = revents & (POLLHUP | POLLERR);
+    const bool broken = revents & (POLLHUP | POLLERR | POLLNVAL);
     bool rest = broken;
     TComEvents events = 0;
     // Reads counted before the queue is measured: a Read after this point
@@ -176,8 +177,17 @@ void TComThread::Execute() {
       errorAnnounced = false;
     }
 
-    if (events) {
-      if (!Deliver(events)) break;
+    // The line is gone: said once, so that whoever waits on it stops waiting
+    // instead of taking the quiet for a silent peer. Bytes that came
+    // before the hang-up go in the same hand-over and are handled first.
+    int lost = 0;
+    if (broken && !lossAnnounced) {
+      lost = invalid ? EBADF : EIO;
+      lossAnnounced = true;
+    }
+
+    if (events || lost) {
+      if (!Deliver(events, lost)) break;
       if (events & ComEventBit(evRxChar)) {
         // Nothing read: remember the count measured before the hand-over,
         // not one measured now, so that bytes arriving meanwhile are still
@@ -190,6 +200,7 @@ void TComThread::Execute() {
         }
       }
     }
+    if (invalid) break;  // nothing more will ever come from this descriptor
     if (rest && !Pause(broken ? BrokenLinePauseMs : UnreadPauseMs)) break;
   }
   FShared->Done.store(true);

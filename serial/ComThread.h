@@ -2,7 +2,8 @@
 //
 // It sleeps in poll() on the device and on a wake-up descriptor, turns
 // readiness into a TComEvents set and hands the set to the thread the port
-// lives on, blocking until that thread has handled it. So every handler runs
+// lives on, blocking until that thread has handled it. A hang-up or error of
+// the device goes along once as the line's loss (OnLineLost). So every handler runs
 // on the GUI thread, one at a time, and reads the bytes without a lock.
 //
 // Stopping never waits for the GUI thread: Stop() releases a thread that is
@@ -37,12 +38,12 @@ class TComThread {
 
  private:
   void Execute();
-  bool Deliver(TComEvents events);
+  bool Deliver(TComEvents events, int lostError);
   bool Pause(int milliseconds);
   int QueuedBytes() const;
   // Runs a hand-over on the port's thread; stale or cancelled ones do nothing.
   static void Service(const std::shared_ptr<TShared> &shared, uint64_t sequence,
-                      TCustomComPort *port, TComEvents events);
+                      TCustomComPort *port, TComEvents events, int lostError);
 
   TCustomComPort *FPort;
   int FFd;

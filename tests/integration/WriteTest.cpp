@@ -1,5 +1,7 @@
 // Writes: each record kind the link encodes is stored by the register and
 // comes back in the layout the editors read.
+#include <chrono>
+
 #include "Fields.h"
 #include "SimFixture.h"
 
@@ -148,17 +150,18 @@ TEST_F(WriteTest, PluUploadWithDeletionClosingCommandAndEraseAll) {
             (std::vector<std::string>{"CPB", "CPX"}));
 }
 
-TEST_F(WriteTest, ARefusedRecordStopsTheUploadAndFailsBySilence) {
-  // The register refuses the third record. The refusal frame carries no
-  // 10 02 06, so the link keeps waiting and the record fails by silence
-  // (8000); the register's code does not reach LastError.
+TEST_F(WriteTest, ARefusedRecordStopsTheUploadWithTheRegistersReason) {
+  // The register refuses the third record. The refusal ends the write at
+  // once (the program's own five-second silence is never waited out) and
+  // LastError carries the register's text.
   Sim::TFaults f;
   f.RefuseWrite = 3;
-  f.RefuseCode = 4;
+  f.RefuseCode = 136;
   Faults(f);
-  auto w = Link(true);
+  auto w = Link(true, 5000);
   int tries = 0;
   bool ok = true;
+  const auto t0 = std::chrono::steady_clock::now();
   for (int32_t cod = 1; cod <= 5 && ok; ++cod) {
     TDeptRec d{};
     d.Cod = cod;
@@ -168,10 +171,12 @@ TEST_F(WriteTest, ARefusedRecordStopsTheUploadAndFailsBySilence) {
     ++tries;
     ok = w->SendRecord(rkDept, &d);
   }
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
   EXPECT_EQ(tries, 3);
   EXPECT_FALSE(ok);
-  EXPECT_EQ(w->LastError(), "8000;Time out");
+  EXPECT_EQ(w->LastError(), "Lipsa cota TVA asociata PLU / Dept");
   w.reset();
+  EXPECT_EQ(FSim.Stats().Records, 3u);
   const auto depts = ReadOk("D5000");
   EXPECT_EQ(Row(depts, "2")[2], "\"NOU 2\"");
   EXPECT_EQ(Row(depts, "3")[2], "\"DEPARTAMENT 3\"");  // refused: unchanged
@@ -183,10 +188,15 @@ TEST_F(WriteTest, AMalformedRecordIsRefusedAndChangesNothing) {
   const auto before = ReadOk("D1200");
   auto w = Link(true);
   // Wrong field count, a non-numeric rate, an unknown table, a code out of range.
-  for (const char *text : {"U1200;1;\"EURO\";\"E\";", "U1200;1;\"EURO\";\"E\";4x;",
-                           "U4321;1;\"EURO\";\"E\";5;", "U1200;99;\"EURO\";\"E\";5;"}) {
+  const std::pair<const char *, const char *> cases[] = {
+      {"U1200;1;\"EURO\";\"E\";", "Intrare invalida"},
+      {"U1200;1;\"EURO\";\"E\";4x;", "Intrare invalida"},
+      {"U4321;1;\"EURO\";\"E\";5;", "Functie invalida"},
+      {"U1200;99;\"EURO\";\"E\";5;", "Articol invalid"},
+  };
+  for (const auto &[text, reason] : cases) {
     EXPECT_FALSE(w->SendText(text)) << text;
-    EXPECT_EQ(w->LastError(), "8000;Time out");
+    EXPECT_EQ(w->LastError(), reason) << text;
   }
   w.reset();
   EXPECT_EQ(ReadOk("D1200"), before);

@@ -126,11 +126,33 @@ TEST(Receiver, CrcDecidesOnlyInReadMode) {
   EXPECT_FALSE(rx.FrameReady);
   EXPECT_EQ(rx.RxCount, int32_t(AnswerFrame("A;1").size() * 2));
 
-  // A refusal in write mode is complete but not an acceptance.
+  // A refusal in write mode is complete but not an acceptance; only one with
+  // a good CRC that starts with NAK counts as a refusal, and only in write mode.
+  struct Case {
+    std::string Frame;
+    bool WriteMode, Refused;
+  };
+  const Case cases[] = {
+      {AnswerFrame(Bytes({0x15, 0x81})), true, true},
+      {AnswerFrame(Bytes({0x15, 0x81}), true), true, false},
+      {AnswerFrame(Bytes({0x16, 0x81})), true, false},
+      {AnswerFrame(Bytes({0x15, 0x81})), false, false},
+  };
+  for (const Case &c : cases) {
+    rx.Reset();
+    Feed(rx, c.Frame, c.WriteMode);
+    EXPECT_EQ(rx.FrameReady, !c.WriteMode);  // a read takes it as a data frame
+    EXPECT_EQ(rx.Refused, c.Refused);
+    if (c.Refused) {
+      EXPECT_EQ(rx.RefusalCode(), 129);  // unsigned
+    }
+  }
+  // Bytes behind a refusal do not spoil it.
   rx.Reset();
-  Feed(rx, AnswerFrame(Bytes({0x15, 0x81})), true);
-  EXPECT_FALSE(rx.FrameReady);
-  EXPECT_TRUE(rx.CrcOk);
+  Feed(rx, AnswerFrame(Bytes({0x15, 0x88})), true);
+  Feed(rx, "xyz", true);
+  EXPECT_TRUE(rx.Refused);
+  EXPECT_EQ(rx.RefusalCode(), 136);
 }
 
 TEST(Receiver, BoundedInput) {

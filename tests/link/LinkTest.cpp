@@ -3,9 +3,12 @@
 
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include <QCoreApplication>
@@ -146,6 +149,8 @@ TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
       p.Send(SpoilCrc(EncodeAnswer(std::string("\x06\x00\x01", 3))));
     else if (t.rfind("U5000;2;", 0) == 0)  // a refusal: register code 0x81
       p.Send(EncodeAnswer("\x15\x81"));
+    else if (t.rfind("U5000;4;", 0) == 0)  // a refusal spoilt on the line
+      p.Send(SpoilCrc(EncodeAnswer("\x15\x81")));
     else
       p.Send(AckFrame());
   });
@@ -155,7 +160,14 @@ TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
   EXPECT_TRUE(Link->SendRecord(rkDept, &d)) << Link->LastError();
   EXPECT_EQ(Peer.Frames().at(0), EncodeRequest(BuildRecordText(rkDept, &d)));
 
+  // A refusal ends the write at once with the register's reason.
   d.Cod = 2;
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Link->SendRecord(rkDept, &d));
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(ShortSilence));
+  EXPECT_EQ(Link->LastError(), "Memorie fiscala plina");
+  // One that cannot be trusted waits for silence.
+  d.Cod = 4;
   EXPECT_FALSE(Link->SendRecord(rkDept, &d));
   EXPECT_EQ(Link->LastError(), "8000;Time out");
 
@@ -166,7 +178,7 @@ TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
   EXPECT_FALSE(Link->SendRecord(5, &d));
   EXPECT_EQ(Link->LastError(), "8049;Tip de inregistrare necunoscut");
   Pump(50);
-  EXPECT_EQ(Peer.Frames().size(), 4u);  // nothing sent for kind 5
+  EXPECT_EQ(Peer.Frames().size(), 5u);  // nothing sent for kind 5
 }
 
 TEST_F(LinkTest, SendCommandWaitsForNothing) {
@@ -288,4 +300,67 @@ TEST(LinkSilence, RealFiveSecondsCostAlmostNoCpu) {
   RecordProperty("cpu_ms", std::to_string(cpu * 1000));
   EXPECT_LT(cpu, 1.0);  // only catches spinning; the process has other threads
   peer.Stop();
+}
+
+// The register's end of the line goes away: before the request, while a read
+// waits for the next data frame, while a write waits for its acceptance.
+// Each ends at once, well inside the program's real five-second silence,
+// names the device and releases it, and the same device opens again once a
+// register is back behind its name.
+TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
+  enum When { BeforeRequest, MidRead, MidWrite };
+  char dir[] = "/tmp/tarvo-linkloss.XXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const std::string device = std::string(dir) + "/COM1";
+  for (When when : {BeforeRequest, MidRead, MidWrite}) {
+    SCOPED_TRACE(int(when));
+    auto peer = std::make_unique<TPtyPeer>();
+    peer->Start([&](const std::string &f, TPtyPeer &p) {
+      if (when == MidRead && f != AckFrame())
+        p.Send(EncodeAnswer("A;1"));
+      else
+        p.HangUp();
+    });
+    std::remove(device.c_str());
+    ASSERT_EQ(symlink(peer->SlavePath().c_str(), device.c_str()), 0);
+    TTARVO link(when == MidWrite);
+    link.DevicePath = device;
+    ASSERT_TRUE(link.Connect());
+    if (when == BeforeRequest) peer->HangUp();  // no event handled yet: the write finds out
+
+    TLineList lines;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_FALSE(when == MidWrite ? link.SendText("U17;1;") : link.ReadLines("D5000", lines));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
+    const std::string lost = "8050;Legatura cu portul serial s-a pierdut: " + device + " (Error: 5)";
+    EXPECT_EQ(link.LastError(), lost);
+    EXPECT_EQ(lines, when == MidRead ? TLineList{"A;1"} : TLineList{});
+    EXPECT_TRUE(link.LineLost());
+    EXPECT_FALSE(link.ComPort().Connected());
+    EXPECT_FALSE(link.Busy());
+
+    // Until the next Connect every exchange says the same at once; a bare
+    // command, whose result nobody need check, raises.
+    EXPECT_FALSE(link.ReadLines("D260", lines));
+    EXPECT_EQ(link.LastError(), lost);
+    EXPECT_THROW(link.SendCommand("CPB"), EComPort);
+    EXPECT_EQ(link.LastError(), lost);
+
+    // The register is back under the same name.
+    TPtyPeer back;
+    back.Start([](const std::string &, TPtyPeer &p) { p.Send(AckFrame()); });  // final, or acceptance
+    std::remove(device.c_str());
+    ASSERT_EQ(symlink(back.SlavePath().c_str(), device.c_str()), 0);
+    ASSERT_TRUE(link.Connect()) << link.LastError() << " / " << link.LastPortMessage();
+    EXPECT_FALSE(link.LineLost());
+    if (when == MidWrite) {
+      EXPECT_TRUE(link.SendText("U17;1;")) << link.LastError();
+    } else {
+      EXPECT_TRUE(link.ReadLines("D5000", lines)) << link.LastError();
+    }
+    link.Disconnect();
+    peer.reset();
+  }
+  std::remove(device.c_str());
+  rmdir(dir);
 }

@@ -18,8 +18,18 @@ TPtyPeer::TPtyPeer() {
 
 TPtyPeer::~TPtyPeer() {
   Stop();
-  close(FMaster);
+  if (FMaster >= 0) close(FMaster);
   close(FSlave);
+}
+
+void TPtyPeer::HangUp() {
+  if (FThread.joinable() && std::this_thread::get_id() == FThread.get_id()) {
+    FHangUp = true;
+    return;
+  }
+  Stop();
+  if (FMaster >= 0) close(FMaster);
+  FMaster = -1;
 }
 
 void TPtyPeer::Start(TScript script) {
@@ -61,6 +71,11 @@ std::string TPtyPeer::Wire() {
 void TPtyPeer::Run() {
   char buf[4096];
   while (!FStop) {
+    if (FHangUp) {
+      close(FMaster);
+      FMaster = -1;
+      return;
+    }
     pollfd p{FMaster, POLLIN, 0};
     if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
     const ssize_t n = read(FMaster, buf, sizeof buf);

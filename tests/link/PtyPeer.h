@@ -24,6 +24,11 @@ class TPtyPeer {
   void Start(TScript script);
   void Stop();
 
+  // Closes the register's end of the line, as a pulled cable or adapter
+  // does: the link's side hangs up. From the script it takes effect when the
+  // script returns; from the test's thread at once.
+  void HangUp();
+
   // Writes bytes to the link, all at once or in pieces with a pause after each.
   void Send(const std::string &bytes);
   void SendSlowly(const std::string &bytes, int pauseMs, size_t piece = 1);
@@ -38,6 +43,7 @@ class TPtyPeer {
   TScript FScript;
   std::thread FThread;
   std::atomic<bool> FStop{false};
+  bool FHangUp = false;  // the reader thread's own: set by a script
   std::mutex FLock;
   std::vector<std::string> FFrames;
   std::string FWire, FPending;

@@ -234,16 +234,27 @@ TEST(ComThread, AHandlerThatRaisesEndsNotificationsOnly) {
   ASSERT_TRUE(PumpUntil([&] { return calls == 2; }));
 }
 
+// A hung-up line is reported once, on the GUI thread, and costs no CPU after.
 TEST(ComThread, AHungUpLineDoesNotSpin) {
   PtyPair pty;
   TComPort port;
   port.SetPort(pty.SlavePath);
   int calls = 0;
+  std::vector<int> lost;
   port.OnRxChar = [&](TCustomComPort *, int) { ++calls; };
+  port.OnLineLost = [&](TCustomComPort *sender, int osError) {
+    EXPECT_EQ(sender, &port);
+    EXPECT_TRUE(QThread::currentThread() == QCoreApplication::instance()->thread());
+    lost.push_back(osError);
+  };
   port.Open();
+  EXPECT_FALSE(port.LineLost());
   pty.CloseMaster();
   EXPECT_LT(CpuMillisecondsWhileIdle(IdleWindowMs), SpinLimitMs);
   EXPECT_EQ(calls, 0);
+  EXPECT_EQ(lost, std::vector<int>{EIO});
+  EXPECT_TRUE(port.LineLost());
+  EXPECT_TRUE(port.Connected());  // closing is the owner's call
   auto started = std::chrono::steady_clock::now();
   port.Close();
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
