@@ -29,7 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 # A source package (cpack --config CPackSourceConfig.cmake) leaves out the
-# repository and every build tree.
-set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/\\.git$" "/build[^/]*/")
+# repository and every build tree. The escapes are doubled: CPack reads the
+# list back as CMake code.
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/\\\\.git\\$" "/build[^/]*/")
 
 include(CPack)
