@@ -5,6 +5,8 @@
 int main(int argc, char **argv) {
   TTarvoApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("tarvoprog"));
+  // Lets a desktop match the window to its menu entry.
+  app.setDesktopFileName(QStringLiteral("tarvoprog"));
   // The main window is the only window made at start-up; the others are
   // made when their menu item is chosen.
   TEmainZeprog window;
