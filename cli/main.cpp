@@ -16,6 +16,7 @@
 const std::vector<TSubcommand> &Subcommands() {
   static const std::vector<TSubcommand> table = {
       CmdProject, CmdSettings, CmdRead, CmdWrite, CmdCommand,
+      CmdDept, CmdVat, CmdCashier, CmdRate, CmdPayment, CmdParam, CmdOption,
   };
   return table;
 }
