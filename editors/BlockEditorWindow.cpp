@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 
@@ -30,6 +31,26 @@ class TManModel : public TRecordSetModel {
   }
 };
 
+// Bold 12-point "MS Sans Serif", or the nearest narrow face where it is
+// missing; a face wider than the one the columns were measured for gets a
+// smaller size, so that no description is ever cut.
+QFont ListFont(const TBlockDescription &description) {
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                    QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial"),
+                    QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
+  font.setBold(true);
+  for (int points = 12; points >= 8; --points) {
+    font.setPointSize(points);
+    const QFontMetrics m(font);
+    int widest = 0;
+    for (const TPositionDescription &p : description.Positions)
+      widest = std::max(widest, m.horizontalAdvance(QString::fromLatin1(p.Text)));
+    if (widest + 12 <= description.DescriptionWidth) break;
+  }
+  return font;
+}
+
 }  // namespace
 
 TBlockEditorWindow::TBlockEditorWindow(const QString &objectName, const QString &caption,
@@ -41,10 +62,7 @@ TBlockEditorWindow::TBlockEditorWindow(const QString &objectName, const QString 
   DsMan->OnRefused = [](const QString &why) { ShowError(why); };
   GMan = new TEditorGrid(*DsMan, this);
   GMan->setObjectName(QStringLiteral("GMan"));
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPointSize(12);
-  font.setBold(true);
-  GMan->setFont(font);
+  GMan->setFont(ListFont(description));
   GMan->verticalHeader()->setDefaultSectionSize(GMan->fontMetrics().height() + 6);
   GMan->verticalHeader()->hide();
   QPalette pal = GMan->palette();

@@ -34,8 +34,9 @@ TGridColumn Shown(const char *field, const char *title, int width, A align = A::
   return c;
 }
 
-TGridColumn Typed(const char *field, const char *title, int width, std::vector<std::string> pick = {}) {
-  TGridColumn c = Shown(field, title, width);
+TGridColumn Typed(const char *field, const char *title, int width, A align = A::alDefault,
+                  std::vector<std::string> pick = {}) {
+  TGridColumn c = Shown(field, title, width, align);
   c.ReadOnly = false;
   c.PickList = std::move(pick);
   return c;
@@ -138,7 +139,7 @@ const TTableDescription &DeptDescription() {
       tiDepartamente, "D5000", 19,
       {{1, "Cod"}, {2, "Nume", L::Name}, {3, "UM"}, {5, "O1"}, {7, "L"}, {8, "P1"}, {10, "TVA", L::Whole, 1}},
       {Shown("Cod", "Cod", 40, A::alRight), Typed("Nume", "Nume departament", 210),
-       Typed("UM", "UM", 45, Numbers(0, 5)), Typed("TVA", "TVA", 45, Numbers(1, 6)),
+       Typed("UM", "UM", 45, A::alRight, Numbers(0, 5)), Typed("TVA", "TVA", 45, A::alRight, Numbers(1, 6)),
        Shown("O1", "O1", 50, A::alRight), Shown("L", "L", 40, A::alRight), Shown("P1", "P1", 60, A::alRight)},
       rkDept, SendDept};
   return d;
@@ -148,7 +149,7 @@ const TTableDescription &TvaDescription() {
   static const TTableDescription d = {
       tiTVA, "D260", 9,
       {{1, "Cod"}, {2, "Nume", L::Name}, {3, "Cota"}, {4, "Exceptat"}, {5, "O1"}, {6, "O2"}, {7, "P1"}, {8, "P2"}},
-      {Shown("Cod", "Cod", 40, A::alRight), Shown("Nume", "Denumire", 160), Typed("Cota", "Cota", 60),
+      {Shown("Cod", "Cod", 40, A::alRight), Shown("Nume", "Denumire", 160), Typed("Cota", "Cota", 60, A::alRight),
        Shown("Exceptat", "Exceptat", 60, A::alRight), Shown("O1", "O1", 50, A::alRight),
        Shown("O2", "O2", 50, A::alRight), Shown("P1", "P1", 70, A::alRight), Shown("P2", "P2", 50, A::alRight)},
       rkTva, SendTva};
@@ -170,7 +171,7 @@ const TTableDescription &CursDescription() {
       tiCurs, "D1200", 10,
       {{1, "Cod"}, {2, "Nume", L::Name}, {3, "Prefix", L::Name}, {4, "Rata"}},
       {Shown("Cod", "Cod", 40, A::alRight), Shown("Nume", "Nume", 120), Shown("Prefix", "Prefix", 60, A::alCenter),
-       Typed("Rata", "Curs", 90)},
+       Typed("Rata", "Curs", 90, A::alRight)},
       rkCurs, SendCurs};
   return d;
 }

@@ -33,7 +33,7 @@ TTableEditorWindow::TTableEditorWindow(const QString &objectName, const QString 
   int width = 2 * DBGrid1->frameWidth() + DBGrid1->verticalHeader()->sizeHint().width() +
               style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, DBGrid1) + 2;
   for (int c = 0; c < Ds->columnCount(); ++c) width += DBGrid1->columnWidth(c);
-  const int buttons = BitBtn1->sizeHint().width() + BitBtn2->sizeHint().width() + BStop->sizeHint().width() + 120;
+  const int buttons = Panel1->sizeHint().width();
   const int height = 2 * DBGrid1->frameWidth() + DBGrid1->horizontalHeader()->sizeHint().height() +
                      visibleRows * DBGrid1->verticalHeader()->defaultSectionSize() + Panel1->sizeHint().height();
   FixSizeAndCentre(std::max(width, buttons), height);
