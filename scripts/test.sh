@@ -24,8 +24,16 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
 cmake --build build-fuzz -j "$jobs" --target fuzz_all
 for f in build-fuzz/bin/fuzz_*; do
   [ -x "$f" ] || continue
-  echo "-- $(basename "$f")"
-  "$f" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=0 2>&1 | tail -n 2
+  name=$(basename "$f")
+  echo "-- $name"
+  # A target with committed seeds starts from them; what it finds goes to a
+  # scratch corpus in the build tree, never into the sources.
+  corpus=()
+  if [ -d "fuzz/corpus/$name" ]; then
+    mkdir -p "build-fuzz/corpus/$name"
+    corpus=("build-fuzz/corpus/$name" "fuzz/corpus/$name")
+  fi
+  "$f" "${corpus[@]}" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=0 2>&1 | tail -n 2
 done
 
 # Both suites passed (a failure stops this script earlier): one closing count.
