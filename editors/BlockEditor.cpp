@@ -101,7 +101,7 @@ TActionResult TBlockEditor::Program(TProgress &progress) {
 }
 
 bool TBlockEditor::AcceptsChar(int column, char c) const {
-  return column != ColValoare || (c >= '0' && c <= '9') || c == '-';
+  return column != ColValoare || (c >= '0' && c <= '9') || c == '-' || c == '+';
 }
 
 std::string TBlockEditor::SetCell(int recNo, int column, const std::string &text) {

@@ -70,8 +70,14 @@ bool TTableEditor::CellReadOnly(int recNo, int column) const {
 }
 
 bool TTableEditor::AcceptsChar(int column, char c) const {
-  if (FDescription.PaddedDigits.empty() || column != ColumnOf(FDescription.PaddedDigits)) return true;
-  return c >= '0' && c <= '9';
+  const bool digit = c >= '0' && c <= '9';
+  if (!FDescription.PaddedDigits.empty() && column == ColumnOf(FDescription.PaddedDigits)) return digit;
+  // A whole-number cell takes what a whole number is written with.
+  if (column >= 0 && column < int(GridColumns().size()))
+    if (const int f = FTable.FieldIndex(GridColumns()[size_t(column)].Field);
+        f >= 0 && FTable.FieldDefs()[size_t(f)].DataType == ftInteger)
+      return digit || c == '-' || c == '+';
+  return true;
 }
 
 std::string TTableEditor::SetCell(int recNo, int column, const std::string &text) {

@@ -41,7 +41,8 @@ class TTableEditor : public TEditorLogic {
   TRecordSet &GridTable() override { return FTable; }
   const std::vector<TGridColumn> &GridColumns() const override { return FDescription.Columns; }
   bool CellReadOnly(int recNo, int column) const override;
-  // The padded-digits column takes digits only.
+  // The padded-digits column takes digits only, whole-number columns
+  // digits and a sign.
   bool AcceptsChar(int column, char c) const override;
   // A text longer than its field is refused rather than cut; the
   // padded-digits column is completed with leading zeros.

@@ -223,7 +223,7 @@ TEST_F(Logic, TheThirdRecordRefusedStopsTheRunAndNamesTheRow) {
   EXPECT_EQ(SimLines("D5000")[0], "5000;1;\"PAINE\";1;0;4;0;0;1256;0;1;0;0;0;0;0;0;0;0");
 }
 
-TEST_F(Logic, CashierPasswordsTakeDigitsOnlyAndAreCompletedWhenTyped) {
+TEST_F(Logic, TypingFiltersAndCashierPasswordsCompletedWhenTyped) {
   auto editor = Open(tiCasieri);
   const int parola = editor->ColumnOf("parola");
   const int nume = editor->ColumnOf("Nume");
@@ -243,6 +243,13 @@ TEST_F(Logic, CashierPasswordsTakeDigitsOnlyAndAreCompletedWhenTyped) {
     }
   }
   EXPECT_NE(editor->SetCell(2, editor->ColumnOf("O1"), "1"), "");  // read-only
+  // Whole-number cells take digits and a sign only.
+  auto vat = Open(tiTVA);
+  const int cota = vat->ColumnOf("Cota");
+  EXPECT_TRUE(vat->AcceptsChar(cota, '-'));
+  EXPECT_FALSE(vat->AcceptsChar(cota, 'x'));
+  EXPECT_NE(vat->SetCell(1, cota, "1x"), "");
+  EXPECT_EQ(vat->SetCell(1, cota, "-5"), "");
 
   // A password read from the register stays exactly as it came.
   Answer("D2000", {"2000;3;\"ANA\";0;0;123;0;0"});
