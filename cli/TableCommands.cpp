@@ -148,8 +148,8 @@ const TSubcommand CmdDept = {
     "dept",
     "  TABLE show                           print the project's table (TABLE: dept vat cashier rate\n"
     "                                       payment param option)\n"
-    "  TABLE read                           read it from the register and save it (\"&Citire din casa\")\n"
-    "  TABLE program                        program the register from it (\"&Programare casa\"); param\n"
+    "  TABLE read                           read it from the register and save it (\"Citire din casa\")\n"
+    "  TABLE program                        program the register from it (\"Programare casa\"); param\n"
     "                                       and option only after a first successful read\n"
     "  TABLE set COD FIELD=VALUE...         change cells of the row with code COD under the editor's\n"
     "                                       rules and save the table; param and option: COD is the\n"
@@ -167,6 +167,8 @@ const TSubcommand CmdPayment = {
     "payment", "  payment show|read|program|set ...    payment forms (FormePlata.cds: Nume)\n",
     Run<tiFormePlata>};
 const TSubcommand CmdParam = {
-    "param", "  param show|read|program|set BLOCK Pn=VALUE...  system parameters (SP.cds)\n", Run<tiSP>};
+    "param", "  param show|read|program|set ...      system parameters (SP.cds: set BLOCK Pn=VALUE)\n",
+    Run<tiSP>};
 const TSubcommand CmdOption = {
-    "option", "  option show|read|program|set BLOCK Pn=VALUE... system options (SO.cds)\n", Run<tiSO>};
+    "option", "  option show|read|program|set ...     system options (SO.cds: set BLOCK Pn=VALUE)\n",
+    Run<tiSO>};
