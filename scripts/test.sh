@@ -33,7 +33,9 @@ for f in build-fuzz/bin/fuzz_*; do
     mkdir -p "build-fuzz/corpus/$name"
     corpus=("build-fuzz/corpus/$name" "fuzz/corpus/$name")
   fi
-  "$f" "${corpus[@]}" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=0 2>&1 | tail -n 2
+  # A crashing input is kept in the build tree too, not in the sources.
+  "$f" "${corpus[@]}" -artifact_prefix="build-fuzz/$name-" -max_total_time="${FUZZ_SECONDS:-20}" \
+    -print_final_stats=0 2>&1 | tail -n 2
 done
 
 # Both suites passed (a failure stops this script earlier): one closing count.
