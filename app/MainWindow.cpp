@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "Application.h"
+#include "BlockEditorWindow.h"
 #include "CodePage.h"
 #include "NewProjectDialog.h"
 #include "Pictures.h"
@@ -20,6 +21,7 @@
 #include "Projects.h"
 #include "RegisterLink.h"
 #include "SettingsDialog.h"
+#include "TableEditorWindow.h"
 #include "TableFile.h"
 #include "TarvoCore.h"
 #include "UserDialogs.h"
@@ -310,14 +312,14 @@ void TEmainZeprog::Sertarpecasieri1Click() {
 
 // The editors' windows ("Fisier departamente", ...) and the reports open here
 // through ShowModalWindow once they exist.
-void TEmainZeprog::ShowDeptEditor() {}
+void TEmainZeprog::ShowDeptEditor() { ShowModalWindow(Edept); }
 void TEmainZeprog::ShowPluEditor() {}
-void TEmainZeprog::ShowTvaEditor() {}
-void TEmainZeprog::ShowCasieriEditor() {}
-void TEmainZeprog::ShowFormePlataEditor() {}
-void TEmainZeprog::ShowCursEditor() {}
-void TEmainZeprog::ShowSPEditor() {}
-void TEmainZeprog::ShowSOEditor() {}
+void TEmainZeprog::ShowTvaEditor() { ShowModalWindow(ETva); }
+void TEmainZeprog::ShowCasieriEditor() { ShowModalWindow(Ecasieri); }
+void TEmainZeprog::ShowFormePlataEditor() { ShowModalWindow(EFormaPlata); }
+void TEmainZeprog::ShowCursEditor() { ShowModalWindow(Ecurs); }
+void TEmainZeprog::ShowSPEditor() { ShowModalWindow(ESP); }
+void TEmainZeprog::ShowSOEditor() { ShowModalWindow(ESO); }
 void TEmainZeprog::ShowPluSalesReport() {}
 void TEmainZeprog::ShowPaymentFormsReport() {}
 void TEmainZeprog::ShowDrawerReport() {}

@@ -9,3 +9,10 @@ extern const TSubcommand CmdRead;      // raw link: read COMMAND
 extern const TSubcommand CmdWrite;     // raw link: write TEXT
 extern const TSubcommand CmdCommand;   // raw link: command TEXT
 extern const TSubcommand CmdPorts;     // ports [map COMn PATH]
+extern const TSubcommand CmdDept;      // the table editors: TABLE show|read|program|set
+extern const TSubcommand CmdVat;
+extern const TSubcommand CmdCashier;
+extern const TSubcommand CmdRate;
+extern const TSubcommand CmdPayment;
+extern const TSubcommand CmdParam;
+extern const TSubcommand CmdOption;

@@ -24,8 +24,18 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
 cmake --build build-fuzz -j "$jobs" --target fuzz_all
 for f in build-fuzz/bin/fuzz_*; do
   [ -x "$f" ] || continue
-  echo "-- $(basename "$f")"
-  "$f" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=0 2>&1 | tail -n 2
+  name=$(basename "$f")
+  echo "-- $name"
+  # A target with committed seeds starts from them; what it finds goes to a
+  # scratch corpus in the build tree, never into the sources.
+  corpus=()
+  if [ -d "fuzz/corpus/$name" ]; then
+    mkdir -p "build-fuzz/corpus/$name"
+    corpus=("build-fuzz/corpus/$name" "fuzz/corpus/$name")
+  fi
+  # A crashing input is kept in the build tree too, not in the sources.
+  "$f" "${corpus[@]}" -artifact_prefix="build-fuzz/$name-" -max_total_time="${FUZZ_SECONDS:-20}" \
+    -print_final_stats=0 2>&1 | tail -n 2
 done
 
 echo "== Debian package =="

@@ -7,12 +7,15 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "AppTestSupport.h"
 #include "Application.h"
+#include "BlockEditorWindow.h"
 #include "MainWindow.h"
 #include "NewProjectDialog.h"
 #include "SettingsDialog.h"
+#include "TableEditorWindow.h"
 
 namespace {
 
@@ -85,11 +88,27 @@ TEST_F(MainWindowTest, EveryItemThatNeedsAProjectRefusesWithoutOne) {
 TEST_F(MainWindowTest, EditorItemsPassTheGuardOnceAProjectIsOpen) {
   ASSERT_TRUE(QDir(Dir.Path()).mkdir("P"));
   Window.SetCurrentProject("P");
+  // The windows that exist open modally; each is closed as soon as it shows.
+  QStringList opened;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (QWidget *w = QApplication::activeModalWidget(); w && w->isVisible()) {
+      opened << w->objectName();
+      w->close();
+    }
+  });
+  closer.start(10);
   for (const char *name : {"Departamente1", "PLU1", "VA1", "Casieri1", "Formedeplata1", "Cursvalutar1",
                            "Parametrisistem1", "Optiunisistem1", "VanzariPLU1",
                            "FormedeplataCasiseri1", "Sertarpecasieri1"})
     Item(name)->trigger();
   EXPECT_TRUE(Log.Shown.empty());
+  for (const char *editor : {"Edept", "ETva", "Ecasieri", "EFormaPlata", "Ecurs", "ESP", "ESO"})
+    EXPECT_TRUE(opened.contains(editor)) << editor;
+  EXPECT_EQ(Edept, nullptr);
+  EXPECT_EQ(ESO, nullptr);
+  // Opening and closing an editor writes nothing.
+  EXPECT_TRUE(QDir(Dir.Path() + "P").isEmpty());
 }
 
 TEST_F(MainWindowTest, NewProjectKeepsTheDialogOpenUntilTheNameIsGood) {

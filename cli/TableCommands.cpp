@@ -1,0 +1,174 @@
+// The table editors without their windows: show a table, read it from the
+// register, program the register from it, change cells of a row. The same
+// logic object as the window's, so the same rules: when the file is written,
+// which cells take typing, the password completion, the refusal to program
+// parameters or options that were never read.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "BlockEditor.h"
+#include "CodePage.h"
+#include "ProjectTables.h"
+#include "Subcommands.h"
+#include "TableEditor.h"
+#include "ValueText.h"
+
+namespace {
+
+struct TTableWords {
+  const char *Name;  // the subcommand
+  TTableId Id;
+  const char *What;  // for messages
+};
+
+const TTableWords &WordsOf(TTableId id) {
+  static const TTableWords words[] = {
+      {"dept", tiDepartamente, "departments"}, {"vat", tiTVA, "VAT rates"},
+      {"cashier", tiCasieri, "cashiers"},      {"rate", tiCurs, "exchange rates"},
+      {"payment", tiFormePlata, "payment forms"}, {"param", tiSP, "system parameters"},
+      {"option", tiSO, "system options"}};
+  for (const TTableWords &w : words)
+    if (w.Id == id) return w;
+  return words[0];
+}
+
+bool IsBlockTable(TTableId id) { return id == tiSP || id == tiSO; }
+
+std::unique_ptr<TTableEditor> OpenEditor(const TProjectContext &project, TTableId id) {
+  if (id == tiSP) return std::make_unique<TBlockEditor>(project, SPBlocks());
+  if (id == tiSO) return std::make_unique<TBlockEditor>(project, SOBlocks());
+  return std::make_unique<TTableEditor>(project, *DescriptionOf(id));
+}
+
+// The columns a row of the table takes typing in, for a message.
+std::string TypedColumns(const TTableEditor &editor) {
+  std::string list;
+  for (const TGridColumn &c : editor.Description().Columns)
+    if (!c.ReadOnly) list += (list.empty() ? "" : ", ") + c.Field;
+  return list;
+}
+
+int Set(TCliContext &cx, TTableEditor &editor, TTableId id, int32_t cod,
+        const std::vector<std::pair<std::string, std::string>> &cells) {
+  const TTableWords &w = WordsOf(id);
+  const std::string path = ProjectTablePath(editor.Context().Dir, id);
+  if (IsBlockTable(id)) {
+    auto &blocks = static_cast<TBlockEditor &>(editor);
+    // Saving would make the file that allows programming; without a read
+    // first that would program blocks nobody read out of the register.
+    if (!blocks.ProgramAllowed())
+      return Fail(std::string("there is no ") + TableFileName(id) + " yet: read the " + w.What +
+                  " from the register first (tarvoctl --project " + cx.Project + " " + w.Name + " read)");
+    if (!editor.FindRow(cod)) return Fail(std::string(w.What) + ": there is no block " + std::to_string(cod));
+    for (const auto &[field, value] : cells) {
+      int32_t position = 0;
+      if (field.size() < 2 || (field[0] != 'P' && field[0] != 'p') ||
+          !ParseIntegerText(std::string_view(field).substr(1), position) || position < 1 || position > 32)
+        return Fail(field + " is not a position of a block (P1 to P32)");
+      if (const std::string why = blocks.SetPosition(cod, int(position), value); !why.empty())
+        return Fail(field + ": " + ToUtf8(why));
+    }
+  } else {
+    const int row = editor.FindRow(cod);
+    if (!row) return Fail(std::string(w.What) + ": there is no row with Cod " + std::to_string(cod));
+    for (const auto &[field, value] : cells) {
+      const int column = editor.ColumnOf(field);
+      if (column < 0)
+        return Fail(field + " is not a column of the " + w.What + " editor (it takes " + TypedColumns(editor) + ")");
+      if (const std::string why = editor.SetCell(row, column, value); !why.empty())
+        return Fail(field + ": " + ToUtf8(why));
+    }
+  }
+  if (const TActionResult saved = editor.Save(); !saved.Ok) return ReportFailure(saved);
+  std::fprintf(stderr, "tarvoctl: %s: saved %s\n", w.Name, path.c_str());
+  return ExitOk;
+}
+
+int RunTable(TCliContext &cx, TTableId id) {
+  const TTableWords &w = WordsOf(id);
+  if (cx.Args.empty()) return UsageError(cx, "show, read, program or set is missing");
+  const std::string verb = cx.Args[0];
+  int32_t cod = 0;
+  std::vector<std::pair<std::string, std::string>> cells;
+  if (verb == "show" || verb == "read" || verb == "program") {
+    if (cx.Args.size() != 1) return UsageError(cx, verb + " takes no further words");
+  } else if (verb == "set") {
+    if (cx.Args.size() < 3) return UsageError(cx, "set needs a code and at least one FIELD=VALUE");
+    const auto n = ParseNumber(cx.Args[1], INT32_MIN, INT32_MAX);
+    if (!n) return UsageError(cx, cx.Args[1] + " is not a code (a whole number)");
+    cod = int32_t(*n);
+    for (size_t i = 2; i < cx.Args.size(); ++i)
+      if (const size_t eq = cx.Args[i].find('='); eq == std::string::npos || eq == 0)
+        return UsageError(cx, cx.Args[i] + " is not FIELD=VALUE");
+    if (!ParseAssignments(cx.Args, 2, cells)) return ExitFailed;  // a character Windows-1250 lacks
+  } else {
+    return UsageError(cx, "unknown action " + verb + " (show, read, program or set)");
+  }
+
+  const auto project = cx.OpenProject();
+  if (!project) return ExitFailed;
+  std::unique_ptr<TTableEditor> editor;
+  try {
+    editor = OpenEditor(*project, id);
+  } catch (const std::exception &e) {
+    return Fail(e.what());  // a table file that cannot be read stays as it is
+  }
+
+  if (verb == "show") {
+    PrintTable(editor->Table());
+    return ExitOk;
+  }
+  if (verb == "set") return Set(cx, *editor, id, cod, cells);
+
+  const bool reading = verb == "read";
+  TCliProgress progress(std::string(w.Name) + (reading ? " read" : " program"));
+  const TActionResult result = reading ? editor->Read(progress) : editor->Program(progress);
+  if (!result.Ok) return ReportFailure(result);
+  const std::string path = ProjectTablePath(project->Dir, id);
+  if (!reading)
+    std::fprintf(stderr, "tarvoctl: %s: %d rows programmed, saved %s\n", w.Name, editor->Table().RecordCount(),
+                 path.c_str());
+  else if (editor->LastAnswerLines() == 0)
+    std::fprintf(stderr, "tarvoctl: %s: the register sent no lines; nothing changed\n", w.Name);
+  else
+    std::fprintf(stderr, "tarvoctl: %s: %d of %d lines taken, saved %s\n", w.Name, editor->LastLinesTaken(),
+                 editor->LastAnswerLines(), path.c_str());
+  return ExitOk;
+}
+
+template <TTableId Id>
+int Run(TCliContext &cx) {
+  return RunTable(cx, Id);
+}
+
+}  // namespace
+
+const TSubcommand CmdDept = {
+    "dept",
+    "  TABLE show                           print the project's table (TABLE: dept vat cashier rate\n"
+    "                                       payment param option)\n"
+    "  TABLE read                           read it from the register and save it (\"Citire din casa\")\n"
+    "  TABLE program                        program the register from it (\"Programare casa\"); param\n"
+    "                                       and option only after a first successful read\n"
+    "  TABLE set COD FIELD=VALUE...         change cells of the row with code COD under the editor's\n"
+    "                                       rules and save the table; param and option: COD is the\n"
+    "                                       block and FIELD a described position (P21)\n"
+    "  dept show|read|program|set ...       departments (Departamente.cds: Nume, UM, TVA)\n",
+    Run<tiDepartamente>};
+const TSubcommand CmdVat = {
+    "vat", "  vat show|read|program|set ...        VAT rates (TVA.cds: Cota)\n", Run<tiTVA>};
+const TSubcommand CmdCashier = {
+    "cashier", "  cashier show|read|program|set ...    cashiers (Casieri.cds: Nume, Parola of digits)\n",
+    Run<tiCasieri>};
+const TSubcommand CmdRate = {
+    "rate", "  rate show|read|program|set ...       exchange rates (Curs.cds: Rata)\n", Run<tiCurs>};
+const TSubcommand CmdPayment = {
+    "payment", "  payment show|read|program|set ...    payment forms (FormePlata.cds: Nume)\n",
+    Run<tiFormePlata>};
+const TSubcommand CmdParam = {
+    "param", "  param show|read|program|set ...      system parameters (SP.cds: set BLOCK Pn=VALUE)\n",
+    Run<tiSP>};
+const TSubcommand CmdOption = {
+    "option", "  option show|read|program|set ...     system options (SO.cds: set BLOCK Pn=VALUE)\n",
+    Run<tiSO>};

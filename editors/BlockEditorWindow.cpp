@@ -1,0 +1,127 @@
+#include "BlockEditorWindow.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QPushButton>
+
+#include "EditorWindowParts.h"
+#include "UserDialogs.h"
+
+TESP *ESP = nullptr;
+TESO *ESO = nullptr;
+
+namespace {
+
+// The list shows its values in blue bold.
+class TManModel : public TRecordSetModel {
+ public:
+  using TRecordSetModel::TRecordSetModel;
+  QVariant data(const QModelIndex &index, int role) const override {
+    if (index.isValid() && index.column() == 1) {
+      if (role == Qt::ForegroundRole) return QBrush(Qt::blue);
+      if (role == Qt::FontRole) {
+        QFont f;
+        f.setBold(true);
+        return f;
+      }
+    }
+    return TRecordSetModel::data(index, role);
+  }
+};
+
+// Bold 12-point "MS Sans Serif", or the nearest narrow face where it is
+// missing; a face wider than the one the columns were measured for gets a
+// smaller size, so that no description is ever cut.
+QFont ListFont(const TBlockDescription &description) {
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                    QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial"),
+                    QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
+  font.setBold(true);
+  for (int points = 12; points >= 8; --points) {
+    font.setPointSize(points);
+    const QFontMetrics m(font);
+    int widest = 0;
+    for (const TPositionDescription &p : description.Positions)
+      widest = std::max(widest, m.horizontalAdvance(QString::fromLatin1(p.Text)));
+    if (widest + 12 <= description.DescriptionWidth) break;
+  }
+  return font;
+}
+
+}  // namespace
+
+TBlockEditorWindow::TBlockEditorWindow(const QString &objectName, const QString &caption,
+                                       const TBlockDescription &description, int clientWidth, int clientHeight,
+                                       QWidget *parent)
+    : TEditorDialog(objectName, caption, parent),
+      FLogic(std::make_unique<TBlockEditor>(ShellProjectContext(), description)) {
+  DsMan = new TManModel(*FLogic, this);
+  DsMan->OnRefused = [](const QString &why) { ShowError(why); };
+  GMan = new TEditorGrid(*DsMan, this);
+  GMan->setObjectName(QStringLiteral("GMan"));
+  GMan->setFont(ListFont(description));
+  GMan->verticalHeader()->setDefaultSectionSize(GMan->fontMetrics().height() + 6);
+  GMan->verticalHeader()->hide();
+  QPalette pal = GMan->palette();
+  pal.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));  // silver
+  GMan->setPalette(pal);
+  GMan->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+
+  // The block table's grid: kept for what it knows (which positions of a
+  // block take typing), never shown.
+  Ds = new TRecordSetModel(FLogic->BlockGrid(), this);
+  DBGrid1 = new TEditorGrid(*Ds, this);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  DBGrid1->hide();
+
+  BitBtn1 = AddButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
+  BSave = AddButton(Panel1, "BSave", QStringLiteral("&Programare casa"), [this] { BSaveClick(); });
+  BSave->setEnabled(FLogic->ProgramAllowed());
+  BStop = AddCloseButton(*this);
+  LayOutGridWindow(*this, GMan, BitBtn1, BSave, BStop);
+  FixSizeAndCentre(clientWidth, clientHeight);
+  ToFirstRow();
+  GMan->setFocus();
+}
+
+TBlockEditorWindow::~TBlockEditorWindow() {
+  delete GMan;
+  delete DsMan;
+  delete DBGrid1;
+  delete Ds;
+}
+
+void TBlockEditorWindow::ToFirstRow() {
+  if (DsMan->rowCount() == 0) return;
+  GMan->setCurrentIndex(DsMan->index(0, 1));
+  GMan->scrollToTop();
+}
+
+void TBlockEditorWindow::BitBtn1Click() {
+  CommitTyping(GMan);
+  const TActionResult result = FLogic->Read(Gauge());
+  // The list was rebuilt behind the model.
+  DsMan->Refresh();
+  Ds->Refresh();
+  ToFirstRow();
+  BSave->setEnabled(FLogic->ProgramAllowed());
+  ShowFailure(result);
+}
+
+void TBlockEditorWindow::BSaveClick() {
+  CommitTyping(GMan);
+  const TActionResult result = FLogic->Program(Gauge());
+  ToFirstRow();
+  ShowFailure(result);
+}
+
+TESP::TESP(QWidget *parent)
+    : TBlockEditorWindow(QStringLiteral("ESP"), QStringLiteral("Fisier Parametri Sistem"), SPBlocks(), 496, 499,
+                         parent) {}
+
+TESO::TESO(QWidget *parent)
+    : TBlockEditorWindow(QStringLiteral("ESO"), QStringLiteral("Fisier Optiuni Sistem"), SOBlocks(), 583, 500,
+                         parent) {}

@@ -1,0 +1,27 @@
+// The two conversations every editor has with the register, written once:
+// a read command into answer lines, and a programming run of one record per
+// row that stops at the first refusal. Each opens its own link through the
+// project (kept in the context's CurrentLink slot while it lives) and turns
+// every failure, a port error included, into a result with its reason.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ActionResult.h"
+#include "RegisterLink.h"
+#include "TextHelpers.h"
+
+class TTARVO;
+
+// Opens a read-mode link and runs command into lines. On failure: the port
+// message or "Operatie nereusita!\r", with the link's reason.
+TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines);
+
+// Opens a write-mode link and calls send(link, row) for rows 1..count, with
+// progress in rows and events let run before each. The first row that
+// fails ends the run: the result names it by code(row) and carries the
+// link's LastError.
+TActionResult SendRows(const TProjectContext &context, int count, TProgress &progress,
+                       const std::function<bool(TTARVO &, int row)> &send,
+                       const std::function<std::string(int row)> &code);

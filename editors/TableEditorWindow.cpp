@@ -1,0 +1,88 @@
+#include "TableEditorWindow.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+
+#include "EditorWindowParts.h"
+#include "UserDialogs.h"
+
+TEdept *Edept = nullptr;
+TETva *ETva = nullptr;
+TEcasieri *Ecasieri = nullptr;
+TEcurs *Ecurs = nullptr;
+TEFormaPlata *EFormaPlata = nullptr;
+
+TTableEditorWindow::TTableEditorWindow(const QString &objectName, const QString &caption,
+                                       const TTableDescription &description, int visibleRows, QWidget *parent)
+    : TEditorDialog(objectName, caption, parent),
+      FLogic(std::make_unique<TTableEditor>(ShellProjectContext(), description)) {
+  Ds = new TRecordSetModel(*FLogic, this);
+  Ds->OnRefused = [](const QString &why) { ShowError(why); };
+  DBGrid1 = new TEditorGrid(*Ds, this);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  BitBtn1 = AddButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
+  BitBtn2 = AddButton(Panel1, "BitBtn2", QStringLiteral("&Programare casa"), [this] { BitBtn2Click(); });
+  BStop = AddCloseButton(*this);
+  LayOutGridWindow(*this, DBGrid1, BitBtn1, BitBtn2, BStop);
+
+  // Wide enough for every column and the scroll bar, tall enough for
+  // visibleRows rows: nothing is clipped whatever the font.
+  int width = 2 * DBGrid1->frameWidth() + DBGrid1->verticalHeader()->sizeHint().width() +
+              style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, DBGrid1) + 2;
+  for (int c = 0; c < Ds->columnCount(); ++c) width += DBGrid1->columnWidth(c);
+  const int buttons = Panel1->sizeHint().width();
+  const int height = 2 * DBGrid1->frameWidth() + DBGrid1->horizontalHeader()->sizeHint().height() +
+                     visibleRows * DBGrid1->verticalHeader()->defaultSectionSize() + Panel1->sizeHint().height();
+  FixSizeAndCentre(std::max(width, buttons), height);
+  ToFirstRow();
+  DBGrid1->setFocus();
+}
+
+TTableEditorWindow::~TTableEditorWindow() {
+  // The grid and its model read the logic's table: they go first.
+  delete DBGrid1;
+  delete Ds;
+}
+
+void TTableEditorWindow::ToFirstRow() {
+  if (Ds->rowCount() == 0) return;
+  const int column = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : 0;
+  DBGrid1->setCurrentIndex(Ds->index(0, column));
+  DBGrid1->scrollToTop();
+}
+
+void TTableEditorWindow::BitBtn1Click() {
+  CommitTyping(DBGrid1);
+  const TActionResult result = FLogic->Read(Gauge());
+  ToFirstRow();
+  ShowFailure(result);
+}
+
+void TTableEditorWindow::BitBtn2Click() {
+  CommitTyping(DBGrid1);
+  const TActionResult result = FLogic->Program(Gauge());
+  ToFirstRow();
+  ShowFailure(result);
+}
+
+TEdept::TEdept(QWidget *parent)
+    : TTableEditorWindow(QStringLiteral("Edept"), QStringLiteral("Fisier departamente"), DeptDescription(), 20,
+                         parent) {}
+
+TETva::TETva(QWidget *parent)
+    : TTableEditorWindow(QStringLiteral("ETva"), QStringLiteral("Fisier cote TVA"), TvaDescription(), 10, parent) {}
+
+TEcasieri::TEcasieri(QWidget *parent)
+    : TTableEditorWindow(QStringLiteral("Ecasieri"), QStringLiteral("Fisier Casieri"), CasieriDescription(), 12,
+                         parent) {}
+
+TEcurs::TEcurs(QWidget *parent)
+    : TTableEditorWindow(QStringLiteral("Ecurs"), QStringLiteral("Fisier Curs valutar"), CursDescription(), 8,
+                         parent) {}
+
+TEFormaPlata::TEFormaPlata(QWidget *parent)
+    : TTableEditorWindow(QStringLiteral("EFormaPlata"), QStringLiteral("Fisier forme de plata"),
+                         FormePlataDescription(), 10, parent) {}

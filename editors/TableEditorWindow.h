@@ -1,0 +1,66 @@
+// The windows of the departments, VAT, cashiers, exchange-rate and
+// payment-form editors: one window over TTableEditor, named five ways. The
+// grid `DBGrid1` fills the window above the panel with "&Citire din casa",
+// "&Programare casa", the gauge and "I&esire".
+#pragma once
+
+#include <memory>
+
+#include "EditorDialog.h"
+#include "EditorGrid.h"
+#include "TableEditor.h"
+
+class QPushButton;
+
+class TTableEditorWindow : public TEditorDialog {
+ public:
+  // FormCreate: opens the project's table (ETableFile escapes when its file
+  // cannot be read; nothing is then shown or written).
+  TTableEditorWindow(const QString &objectName, const QString &caption, const TTableDescription &description,
+                     int visibleRows, QWidget *parent);
+  ~TTableEditorWindow() override;  // FormDestroy: the table goes, unsaved
+
+  TTableEditor &Logic() { return *FLogic; }
+
+  TRecordSetModel *Ds;
+  TEditorGrid *DBGrid1;
+  QPushButton *BitBtn1;  // "&Citire din casa"
+  QPushButton *BitBtn2;  // "&Programare casa"
+  QPushButton *BStop;    // "I&esire"
+
+  void BitBtn1Click();
+  void BitBtn2Click();
+
+ private:
+  void ToFirstRow();
+
+  std::unique_ptr<TTableEditor> FLogic;
+};
+
+class TEdept : public TTableEditorWindow {
+ public:
+  explicit TEdept(QWidget *parent = nullptr);
+};
+class TETva : public TTableEditorWindow {
+ public:
+  explicit TETva(QWidget *parent = nullptr);
+};
+class TEcasieri : public TTableEditorWindow {
+ public:
+  explicit TEcasieri(QWidget *parent = nullptr);
+};
+class TEcurs : public TTableEditorWindow {
+ public:
+  explicit TEcurs(QWidget *parent = nullptr);
+};
+class TEFormaPlata : public TTableEditorWindow {
+ public:
+  explicit TEFormaPlata(QWidget *parent = nullptr);
+};
+
+// The window while it is shown, else null.
+extern TEdept *Edept;
+extern TETva *ETva;
+extern TEcasieri *Ecasieri;
+extern TEcurs *Ecurs;
+extern TEFormaPlata *EFormaPlata;

@@ -1,0 +1,18 @@
+// Filling a table from the lines the register answered a read with: each
+// line is split at ";", a line whose field count is not the table's is
+// skipped without a word, and the others change the row with their code or
+// append one. Nothing is ever deleted, and fields the line does not carry
+// keep their values.
+#pragma once
+
+#include "ActionResult.h"
+#include "TableDescription.h"
+#include "TextHelpers.h"
+
+// Fills table from lines under the description's layout. The table's
+// controls are disabled meanwhile (the grid stops repainting), progress
+// counts the lines and events run once per line; at the end, also when an
+// exception passes, the gauge is hidden, the controls come back and the
+// table is on its first row. Returns the number of lines taken.
+int FillTable(const TTableDescription &description, const TLineList &lines, TRecordSet &table,
+              TProgress &progress);

@@ -1,0 +1,61 @@
+// A register simulator on a pseudo-terminal reached as COM1 of a project in
+// a scratch program directory, the way the windows and tarvoctl reach a
+// register: TARVOPROG.INI maps COM1, the project's setari.cds names it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ActionResult.h"
+#include "ProjectShell.h"
+#include "RegisterLink.h"
+#include "ScratchDir.h"
+#include "Simulator.h"
+#include "TableEditor.h"
+
+// Counts what an action reports.
+struct TProgressLog : TProgress {
+  void Begin(int total) override { Total = total, Shown = true; }
+  void Step(int done) override { Last = done; }
+  void End() override { Shown = false, Ended = true; }
+  int Total = -1, Last = 0;
+  bool Shown = false, Ended = false;
+};
+
+class EditorEnv : public ::testing::Test {
+ protected:
+  static constexpr int ShortSilenceMs = 400;
+
+  void SetUp() override;
+  void TearDown() override;
+
+  // The editor logic of a table on this project (blocks for tiSP and tiSO).
+  std::unique_ptr<TTableEditor> Open(TTableId id);
+  // What the simulator answers the table's read command with right now.
+  std::vector<std::string> SimLines(const std::string &command);
+  void Faults(const Sim::TFaults &f) { Sim.SetFaults(f); }
+  void Answer(const std::string &command, std::vector<std::string> lines);
+  // The table's file as bytes ("" when there is none).
+  std::string FileBytes(TTableId id) const;
+
+  TScratchDir Dir;
+  std::string Project;  // the project's directory
+  Sim::TSimulator Sim;
+  TProjectContext Context;
+  TTARVO *Slot = nullptr;
+};
+
+// The main window's part for the editor windows: the project and the slot.
+class TTestShell : public TProjectShell {
+ public:
+  explicit TTestShell(std::string dir) : FDir(std::move(dir)) { SetProjectShell(this); }
+  ~TTestShell() override { SetProjectShell(nullptr); }
+  std::string ProjectDirPath() const override { return FDir; }
+  bool OpenProjectLink() override { return false; }
+
+ private:
+  std::string FDir;
+};

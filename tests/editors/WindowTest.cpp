@@ -1,0 +1,162 @@
+// What only the editor windows do: keep a second action (or closing) from
+// starting under a running one, the gauge, the grid's keys, the password
+// typing filter, and the programming button of the parameter list.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "AppTestSupport.h"
+#include "BlockEditorWindow.h"
+#include "EditorEnv.h"
+#include "SerialSettings.h"
+#include "TableEditorWindow.h"
+
+namespace {
+
+class Windows : public EditorEnv {
+ protected:
+  void SetUp() override {
+    EditorEnv::SetUp();
+    Shell = std::make_unique<TTestShell>(Project);
+  }
+  void TearDown() override {
+    Shell.reset();
+    EditorEnv::TearDown();
+  }
+  int Sent(const std::string &command) {
+    return Sim.WithEngine([&](Sim::TEngine &e) { return int(std::count(e.Commands.begin(), e.Commands.end(), command)); });
+  }
+  std::unique_ptr<TTestShell> Shell;
+  TMessageLog Log;
+};
+
+}  // namespace
+
+TEST_F(Windows, NothingElseStartsAndTheWindowStaysWhileARegisterActionRuns) {
+  Sim::TFaults slow;
+  slow.ByteDelayMs = 10;  // each acceptance takes 70 ms: the six records half a second
+  Faults(slow);
+  TETva window;
+  window.show();
+  bool busyDuring = false, linkDuring = false, visibleDuring = false, gaugeDuring = false;
+  QTimer::singleShot(100, [&] {
+    busyDuring = window.Busy();
+    linkDuring = Shell->CurrentLink != nullptr;
+    gaugeDuring = window.g->isVisible();
+    window.BitBtn1->click();
+    window.BitBtn2->click();
+    window.BStop->click();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    window.close();
+    visibleDuring = window.isVisible();
+  });
+  window.BitBtn2->click();
+  EXPECT_TRUE(busyDuring);
+  EXPECT_TRUE(linkDuring);
+  EXPECT_TRUE(gaugeDuring);
+  EXPECT_TRUE(visibleDuring);
+  EXPECT_EQ(Sent("D260"), 0);
+  EXPECT_EQ(Sim.Stats().Records, 6u);
+  EXPECT_TRUE(Log.Shown.empty());
+  EXPECT_EQ(Shell->CurrentLink, nullptr);
+  EXPECT_FALSE(window.Busy());
+  EXPECT_FALSE(window.g->isVisible());
+  EXPECT_EQ(window.g->value(), 6);
+  window.BStop->click();
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(Windows, AFailureShowsTheFixedMessageWithItsReasonUnderIt) {
+  SaveSerialSettings(Project, {5, 3});
+  TEcurs window;
+  window.show();
+  window.BitBtn2->click();
+  ASSERT_EQ(Log.Shown.size(), 1u);
+  EXPECT_EQ(Log.Shown[0].Title, "Eroare");
+  EXPECT_TRUE(Log.Shown[0].Text.startsWith("Nu pot deschide portul serial !\rCOM5 (")) << Log.Shown[0].Text.toStdString();
+  EXPECT_TRUE(Log.Shown[0].Text.contains("no-such-port")) << Log.Shown[0].Text.toStdString();
+  EXPECT_FALSE(window.g->isVisible());
+}
+
+TEST_F(Windows, TheGridNeverAddsOrDeletesRows) {
+  TEdept window;
+  window.show();
+  TEditorGrid *grid = window.DBGrid1;
+  grid->setCurrentIndex(window.Ds->index(19, 1));
+  for (auto [key, mods] : {std::pair{Qt::Key_Down, Qt::NoModifier}, std::pair{Qt::Key_Insert, Qt::NoModifier},
+                           std::pair{Qt::Key_Delete, Qt::ControlModifier}})
+    QTest::keyClick(grid, key, mods);
+  EXPECT_EQ(grid->CurrentRecNo(), 20);
+  EXPECT_EQ(window.Logic().Table().RecordCount(), 20);
+  EXPECT_EQ(window.Ds->rowCount(), 20);
+}
+
+TEST_F(Windows, APasswordTakesOnlyDigitsAndIsCompletedToEight) {
+  TEcasieri window;
+  window.show();
+  QApplication::setActiveWindow(&window);
+  const QModelIndex cell = window.Ds->index(1, window.Logic().ColumnOf("Parola"));
+  window.DBGrid1->setCurrentIndex(cell);
+  window.DBGrid1->edit(cell);
+  auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  editor->clear();
+  QTest::keyClicks(editor, "4a2");
+  EXPECT_EQ(editor->text(), "42");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();  // the grid commits a cell after the key
+  EXPECT_EQ(window.Logic().CellText(2, cell.column()), "00000042");
+  EXPECT_TRUE(Log.Shown.empty());
+}
+
+TEST_F(Windows, TheParameterListCanBeProgrammedOnlyAfterARead) {
+  TESP window;
+  window.show();
+  EXPECT_EQ(window.size(), QSize(496, 499));
+  EXPECT_EQ(window.DsMan->rowCount(), 26);
+  EXPECT_EQ(window.DsMan->headerData(0, Qt::Horizontal).toString(), "Semnificatie parametru");
+  EXPECT_FALSE(window.BSave->isEnabled());
+  EXPECT_FALSE(window.DBGrid1->isVisible());
+  window.BitBtn1->click();
+  EXPECT_TRUE(Log.Shown.empty());
+  EXPECT_TRUE(window.BSave->isEnabled());
+  ASSERT_TRUE(window.DsMan->setData(window.DsMan->index(3, 1), "12"));  // block 2, position 21
+  window.BSave->click();
+  EXPECT_TRUE(Log.Shown.empty());
+  EXPECT_EQ(Sim.Stats().Records, 8u);
+  EXPECT_EQ(SimLines("D16")[1].rfind("16;2;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;12;", 0), 0u);
+}
+
+// Not a test: with TARVO_SCREENSHOT_DIR set, saves a picture of every editor
+// window after a read, to look at.
+TEST_F(Windows, Screenshots) {
+  const QString dir = qEnvironmentVariable("TARVO_SCREENSHOT_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "TARVO_SCREENSHOT_DIR not set";
+  auto shoot = [&](TEditorDialog &w, QPushButton *read, const char *name) {
+    w.show();
+    read->click();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.grab().save(dir + "/" + name + ".png")) << name;
+  };
+  {
+    TEdept w;
+    shoot(w, w.BitBtn1, "Edept");
+    Sim::TFaults slow;
+    slow.ByteDelayMs = 5;
+    Faults(slow);
+    QTimer::singleShot(300, [&] { w.grab().save(dir + "/Edept-programming.png"); });
+    w.BitBtn2->click();
+    Faults({});
+  }
+  { TETva w; shoot(w, w.BitBtn1, "ETva"); }
+  { TEcasieri w; shoot(w, w.BitBtn1, "Ecasieri"); }
+  { TEcurs w; shoot(w, w.BitBtn1, "Ecurs"); }
+  { TEFormaPlata w; shoot(w, w.BitBtn1, "EFormaPlata"); }
+  { TESP w; shoot(w, w.BitBtn1, "ESP"); }
+  { TESO w; shoot(w, w.BitBtn1, "ESO"); }
+}
