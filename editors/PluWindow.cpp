@@ -121,8 +121,9 @@ void TEPlu::BitBtn2Click() {
 
 void TEPlu::BitBtn3Click() {
   const int recNo = FLogic->Add();
-  if (recNo > 0) GoToRow(recNo, TPluLogic::colCodAlfa);
+  // Focus first: the code cell's editor opens with the row and must keep it.
   DBGrid1->setFocus();
+  if (recNo > 0) GoToRow(recNo, TPluLogic::colCodAlfa);
 }
 
 void TEPlu::BitBtn4Click() {
