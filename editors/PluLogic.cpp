@@ -54,12 +54,12 @@ const std::vector<TGridColumn> &TPluLogic::GridColumns() const {
   static const std::vector<TGridColumn> columns = {
       {"CodAlfa", "Cod", false, {}, TGridColumn::alDefault, 120},
       {"Nume", "Denumire", false, {}, TGridColumn::alDefault, 230},
-      {"CodDep", "Departament", false, {}, TGridColumn::alDefault, 85},
+      {"CodDep", "Departament", false, {}, TGridColumn::alDefault, 100},
       {"CodUM", "UM", false, {"0", "1", "2", "3", "4", "5"}, TGridColumn::alDefault, 50},
       {"Pret1", "", false, {}, TGridColumn::alDefault, 80},
       {"Pret2", "", false, {}, TGridColumn::alDefault, 80},
       {"LinkPLU", "", false, {}, TGridColumn::alDefault, 110},
-      {"Cantar", "", false, {}, TGridColumn::alCenter, 60, true},
+      {"Cantar", "", false, {}, TGridColumn::alCenter, 72, true},
   };
   return columns;
 }

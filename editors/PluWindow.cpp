@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "CantarWindow.h"
@@ -19,6 +20,31 @@ namespace {
 
 const QString TextFilter = QStringLiteral("Fisier text (*.txt)");
 
+// A typed code moves its row to its place in Cod order: the grid's cursor
+// goes with it, so what the user types next lands on the same PLU.
+class TPluModel : public TRecordSetModel {
+ public:
+  TPluModel(TPluLogic &logic, std::function<void(int recNo)> moved)
+      : TRecordSetModel(logic), FLogic(logic), FMoved(std::move(moved)) {}
+  bool setData(const QModelIndex &index, const QVariant &value, int role) override {
+    const bool stored = TRecordSetModel::setData(index, value, role);
+    if (stored && index.column() == TPluLogic::colCodAlfa && FLogic.Table().RecNo() != index.row() + 1)
+      FMoved(FLogic.Table().RecNo());
+    return stored;
+  }
+
+ private:
+  TPluLogic &FLogic;
+  std::function<void(int)> FMoved;
+};
+
+// The grid, able to open a cell's editor quietly when one is open already.
+class TPluGrid : public TEditorGrid {
+ public:
+  using TEditorGrid::TEditorGrid;
+  void OpenEditor(const QModelIndex &at) { edit(at, AllEditTriggers, nullptr); }
+};
+
 // The wait cursor for work that follows a dialog (a question, a file
 // chooser), which must not show it.
 struct TWaitCursor {
@@ -31,7 +57,10 @@ struct TWaitCursor {
 TEPlu::TEPlu(TProjectContext context, QWidget *parent)
     : TEditorDialog(QStringLiteral("EPlu"), QStringLiteral("Fisier PLU-uri"), parent),
       FLogic(std::make_unique<TPluLogic>(std::move(context))),
-      FModel(std::make_unique<TRecordSetModel>(*FLogic)) {
+      FModel(std::make_unique<TPluModel>(*FLogic, [this](int recNo) {
+        // After the grid has finished with the key that committed the code.
+        QTimer::singleShot(0, this, [this, recNo] { GoToRow(recNo); });
+      })) {
   Panel2 = new QFrame(this);
   Panel2->setObjectName(QStringLiteral("Panel2"));
   Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -44,12 +73,14 @@ TEPlu::TEPlu(TProjectContext context, QWidget *parent)
   for (QPushButton *b : {BitBtn3, BitBtn4, BSave, BLoad}) top->addWidget(b);
   top->addStretch(1);
 
-  DBGrid1 = new TEditorGrid(*FModel, this);
+  DBGrid1 = new TPluGrid(*FModel, this);
   DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
   // The cell editor is always shown: moving onto a cell that takes typing
   // opens it, so the Cantar cell's "..." is there at once.
   DBGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
   DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 8);
+  // The name takes the width the other columns leave.
+  DBGrid1->horizontalHeader()->setSectionResizeMode(TPluLogic::colNume, QHeaderView::Stretch);
   DBGrid1->Delegate()->OnEllipsis = [this](int recNo) {
     RunAction([this, recNo] { DBGrid1EditButtonClick(recNo); }, false);
   };
@@ -92,6 +123,17 @@ TEPlu::~TEPlu() {
   FModel.reset();
 }
 
+void TEPlu::OpenCellEditor(const QModelIndex &at) {
+  if (DBGrid1->isVisible() && at.isValid() && (FModel->flags(at) & Qt::ItemIsEditable))
+    static_cast<TPluGrid *>(DBGrid1)->OpenEditor(at);
+}
+
+void TEPlu::showEvent(QShowEvent *e) {
+  TEditorDialog::showEvent(e);
+  // The first cell's editor, which could not open while the window was hidden.
+  OpenCellEditor(DBGrid1->currentIndex());
+}
+
 void TEPlu::GoToRow(int recNo, int column) {
   if (column < 0) column = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : 0;
   const int rows = FModel->rowCount();
@@ -101,6 +143,9 @@ void TEPlu::GoToRow(int recNo, int column) {
   const QModelIndex at = FModel->index(recNo - 1, column);
   DBGrid1->setCurrentIndex(at);
   DBGrid1->scrollTo(at);
+  // The cell editor is always shown, also when the cursor stayed where it
+  // was and a button took the focus from it.
+  OpenCellEditor(at);
 }
 
 void TEPlu::BitBtn1Click() {

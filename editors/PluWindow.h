@@ -36,9 +36,14 @@ class TEPlu : public TEditorDialog {
   void BLoadClick();
   void DBGrid1EditButtonClick(int recNo);
 
+ protected:
+  void showEvent(QShowEvent *e) override;
+
  private:
   // Puts the grid's cursor on row recNo (from 1), keeping the column.
   void GoToRow(int recNo, int column = -1);
+  // Opens the cell's editor when the cell takes typing.
+  void OpenCellEditor(const QModelIndex &at);
 
   std::unique_ptr<TPluLogic> FLogic;
   std::unique_ptr<TRecordSetModel> FModel;

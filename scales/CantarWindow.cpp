@@ -63,10 +63,12 @@ TECantar::TECantar(std::string projectDir, const TRecordSet &plu, QWidget *paren
   BStop->setObjectName(QStringLiteral("BStop"));
   BStop->setAutoDefault(false);
   connect(BStop, &QPushButton::clicked, this, &QDialog::reject);
+  Status = new QLabel(Panel1);
+  Status->setObjectName(QStringLiteral("Status"));
   auto *bottom = new QHBoxLayout(Panel1);
   bottom->setContentsMargins(8, 6, 8, 6);
   bottom->addWidget(BitBtn2);
-  bottom->addStretch(1);
+  bottom->addWidget(Status, 1, Qt::AlignCenter);
   bottom->addWidget(BStop);
   g->hide();  // the transfer shows no gauge
 
@@ -79,7 +81,7 @@ TECantar::TECantar(std::string projectDir, const TRecordSet &plu, QWidget *paren
   outer->setSpacing(0);
   outer->addWidget(body, 1);
   outer->addWidget(Panel1);
-  FixSizeAndCentre(340, 360);
+  FixSizeAndCentre(420, 380);
 }
 
 TECantar::~TECantar() = default;
@@ -151,6 +153,15 @@ void TECantar::BitBtn4Click() {
 }
 
 void TECantar::BitBtn2Click() {
+  // The driver may take a while; the window keeps painting meanwhile (the
+  // wait runs in an event loop, clicks are held off by the action guard)
+  // and says what it waits for.
+  Status->setText(QStringLiteral("Transmisie in curs..."));
+  struct TClear {
+    QLabel *Label;
+    ~TClear() { Label->clear(); }
+  } clear{Status};
   const TScaleOutcome o = SendToScales(FPlu, Settings(), ProgramDirectory());
+  Status->clear();
   ShowMessageBox(ToDisplay(o.Text), ToDisplay(o.Title), o.Kind, MsgOK);
 }

@@ -21,6 +21,7 @@ class TECantar : public TEditorDialog {
   ~TECantar() override;
 
   QLabel *Label1, *Label2, *Label3;
+  QLabel *Status;  // says a transfer is under way
   QListWidget *ListaIP;
   QLineEdit *EIp;
   QLineEdit *Prefix;

@@ -73,7 +73,9 @@ TEST_F(PluWindowTest, CodeCellColoursAndTheScaleMarkButton) {
   EXPECT_FALSE(Background(w, 0).isValid());
 
   // The code cell's editor is open on the new row: letters go nowhere.
-  auto *editor = w.DBGrid1->viewport()->findChild<QLineEdit *>();
+  QLineEdit *editor = nullptr;
+  for (QLineEdit *e : w.DBGrid1->viewport()->findChildren<QLineEdit *>())
+    if (e->isVisible()) editor = e;
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
   QTest::keyClicks(editor, "1a2");
