@@ -132,7 +132,9 @@ TEST_F(PluRegisterTest, NothingIsSentForAnEmptyTableOrRepeatedCodes) {
     const TActionResult r = logic.Program(progress);
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(r.Message, c.Messages.front());
-    if (c.Messages.size() > 1) EXPECT_EQ(logic.DuplicateMessages(), c.Messages);
+    if (c.Messages.size() > 1) {
+      EXPECT_EQ(logic.DuplicateMessages(), c.Messages);
+    }
   }
   EXPECT_EQ(Sim.Stats().FramesIn, 0u);
 }
