@@ -17,6 +17,7 @@
 #include "CodePage.h"
 #include "NewProjectDialog.h"
 #include "Pictures.h"
+#include "PluWindow.h"
 #include "ProjectTables.h"
 #include "Projects.h"
 #include "RegisterLink.h"
@@ -313,7 +314,14 @@ void TEmainZeprog::Sertarpecasieri1Click() {
 // The editors' windows ("Fisier departamente", ...) and the reports open here
 // through ShowModalWindow once they exist.
 void TEmainZeprog::ShowDeptEditor() { ShowModalWindow(Edept); }
-void TEmainZeprog::ShowPluEditor() {}
+void TEmainZeprog::ShowPluEditor() {
+  try {
+    ShowModalWindow(EPlu, TProjectContext{ProjectDirPath(), {}, &CurrentLink});
+  } catch (const ETableFile &e) {
+    // A damaged or locked PLU.cds: say so and leave it alone.
+    ShowError(QString::fromLocal8Bit(e.what()));
+  }
+}
 void TEmainZeprog::ShowTvaEditor() { ShowModalWindow(ETva); }
 void TEmainZeprog::ShowCasieriEditor() { ShowModalWindow(Ecasieri); }
 void TEmainZeprog::ShowFormePlataEditor() { ShowModalWindow(EFormaPlata); }

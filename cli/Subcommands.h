@@ -16,3 +16,5 @@ extern const TSubcommand CmdRate;
 extern const TSubcommand CmdPayment;
 extern const TSubcommand CmdParam;
 extern const TSubcommand CmdOption;
+extern const TSubcommand CmdPlu;       // the PLU editor
+extern const TSubcommand CmdScale;     // the scale list, prefix and transfer

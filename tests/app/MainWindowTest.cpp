@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, EditorItemsPassTheGuardOnceAProjectIsOpen) {
                            "FormedeplataCasiseri1", "Sertarpecasieri1"})
     Item(name)->trigger();
   EXPECT_TRUE(Log.Shown.empty());
-  for (const char *editor : {"Edept", "ETva", "Ecasieri", "EFormaPlata", "Ecurs", "ESP", "ESO"})
+  for (const char *editor : {"Edept", "EPlu", "ETva", "Ecasieri", "EFormaPlata", "Ecurs", "ESP", "ESO"})
     EXPECT_TRUE(opened.contains(editor)) << editor;
   EXPECT_EQ(Edept, nullptr);
   EXPECT_EQ(ESO, nullptr);

@@ -1,0 +1,67 @@
+// The PLU table's own rules, shared by the PLU editor, its text file and the
+// command line: how a code is written, how a new row is numbered, how a PLU
+// coming from the register or a text file lands in the table, and what a
+// programming run sends for a row.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "RecordSet.h"
+#include "Records.h"
+
+// A PLU code has at most 14 digits; the register keeps no longer ones, and
+// CodAlfa could not hold them.
+constexpr int64_t MaxPluCode = 99999999999999;
+// New rows are numbered after the highest code up to this one.
+inline constexpr const char *ShortCodeFilter = "COD <= 10000";
+
+// The code as the grid, the text file and the register's tables show it:
+// 14 decimal digits with leading zeros.
+std::string PluCodeText(int64_t code);
+
+// Field numbers of the PLU table, looked up once.
+struct TPluFieldNos {
+  explicit TPluFieldNos(const TRecordSet &plu);
+  int Cod, CodAlfa, Nume, NumeAditional, CodDep, CodUM, Pret1, Pret2, LinkPLU, Nou, Sters, Cantar;
+};
+
+// Fills the defaults of every row appended to the table, by the user or by
+// code: the code after the highest one up to 10000 (found through a second
+// cursor over the same rows), "PLU " and the code as the name, department 1,
+// unit 1, no prices, no link, a blank scale mark, and the new-row flag.
+// Attaches itself to the table's OnNewRecord for its lifetime.
+class TPluNumbering {
+ public:
+  explicit TPluNumbering(TRecordSet &plu);
+  ~TPluNumbering();
+  TPluNumbering(const TPluNumbering &) = delete;
+  TPluNumbering &operator=(const TPluNumbering &) = delete;
+
+ private:
+  void FillNewRow(TRecordSet &plu);
+
+  TRecordSet &FTable;
+  TPluFieldNos FNo;
+  TFilteredCursor FShort;  // released before the table: declared after it by owners
+};
+
+// One PLU as a register answer line or a text-file line gives it.
+struct TPluFields {
+  int64_t Code = 0;
+  std::string Nume, NumeAditional;
+  int32_t CodDep = 0, CodUM = 0;
+  double Pret1 = 0, Pret2 = 0, LinkPLU = 0;
+};
+
+// A code a PLU can have: 1 to 14 digits' worth. Lines with other codes are
+// skipped by the read and the import.
+inline bool ValidPluCode(int64_t code) { return code > 0 && code <= MaxPluCode; }
+
+// Changes the first row with this code or appends one (the new-row defaults
+// run, then Cod and CodAlfa are set), takes over the fields, clears both
+// flags and stores the row. A scale mark stays as it was on a changed row.
+void StorePlu(TRecordSet &plu, const TPluFieldNos &no, const TPluFields &f);
+
+// The record a programming run sends for the current row.
+TPluRec PluRecordOf(const TRecordSet &plu, const TPluFieldNos &no);

@@ -1,0 +1,76 @@
+#include "PluTextFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "AtomicFile.h"
+#include "FieldText.h"
+#include "PluRows.h"
+#include "TextHelpers.h"
+#include "ValueText.h"
+
+std::vector<std::string> PluTextLines(const TRecordSet &plu) {
+  const TPluFieldNos no(plu);
+  const int fields[] = {no.CodAlfa, no.Nume, no.NumeAditional, no.CodDep,
+                        no.CodUM,   no.Pret1, no.Pret2,        no.LinkPLU};
+  std::vector<std::string> lines;
+  lines.reserve(size_t(plu.RecordCount()));
+  for (int r = 1; r <= plu.RecordCount(); ++r) {
+    std::string line;
+    for (int f : fields) {
+      if (f != no.CodAlfa) line += ';';
+      line += ValueToText(plu.ValueAt(r, f));
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+int ImportPluText(TRecordSet &plu, std::string_view bytes) {
+  const TPluFieldNos no(plu);
+  int taken = 0;
+  TLineList fields;
+  size_t at = 0;
+  while (at < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", at);
+    if (end == std::string_view::npos) end = bytes.size();
+    const std::string line(bytes.substr(at, end - at));
+    at = end + 1;
+    if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++at;
+
+    fields.clear();
+    SplitText(line, ';', fields);
+    if (fields.size() < 8) continue;
+    TPluFields f;
+    f.Code = Whole64Or(fields[0], 0);
+    if (!ValidPluCode(f.Code)) continue;
+    f.Nume = WithoutQuotes(fields[1]);
+    f.NumeAditional = WithoutQuotes(fields[2]);
+    f.CodDep = WholeOr(fields[3], 0);
+    f.CodUM = WholeOr(fields[4], 0);
+    f.Pret1 = DecimalOrZero(fields[5]);
+    f.Pret2 = DecimalOrZero(fields[6]);
+    f.LinkPLU = DecimalOrZero(fields[7]);
+    StorePlu(plu, no, f);
+    ++taken;
+  }
+  return taken;
+}
+
+bool ReadWholeFile(const std::string &path, std::string &bytes, std::string &reason) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!f) {
+    reason = ErrnoReason(errno);
+    return false;
+  }
+  bytes.clear();
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) bytes.append(buf, n);
+  if (std::ferror(f.get())) {
+    reason = ErrnoReason(errno);
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,82 @@
+// tarvoctl plu as a script sees it: a copy of the program in a scratch
+// program directory, so its projects stay there.
+#include <QFile>
+#include <QProcess>
+
+#include <fstream>
+#include <sstream>
+
+#include "PluTestProject.h"
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Out, Err;
+};
+
+class PluCliTest : public PluProject {
+ protected:
+  void SetUp() override {
+    PluProject::SetUp();
+    Program = Home.Path() + "/tarvoctl";
+    ASSERT_TRUE(QFile::copy(TARVOCTL_PATH, QString::fromStdString(Program)));
+  }
+  TRun Run(QStringList args) {
+    args.prepend("proiect");
+    args.prepend("--project");
+    QProcess p;
+    p.start(QString::fromStdString(Program), args);
+    TRun r;
+    if (!p.waitForFinished(20000)) return r;
+    r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.Out = p.readAllStandardOutput().toStdString();
+    r.Err = p.readAllStandardError().toStdString();
+    return r;
+  }
+  std::string Program;
+};
+
+}  // namespace
+
+TEST_F(PluCliTest, RowEditsSaveThePluFileAndEraseWantsYes) {
+  EXPECT_EQ(Run({"plu", "add", "Nume=Pâine", "Pret1=3,5"}).Out, "1\n");
+  EXPECT_EQ(Run({"plu", "add", "CodAlfa=42", "Cantar=x"}).Out, "42\n");
+  EXPECT_EQ(Run({"plu", "add"}).Out, "43\n");
+  TRun r = Run({"plu", "set", "1", "CodAlfa=7", "CodDep=3"});  // new rows take a code
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(Run({"plu", "delete", "43"}).Status, 0);  // a new row goes
+  r = Run({"plu", "show"});
+  EXPECT_EQ(r.Out,
+            "Cod;CodAlfa;Nume;NumeAditional;CodDep;CodUM;Pret1;Pret2;LinkPLU;Nou;Sters;Cantar\n"
+            "7;00000000000007;Pâine;;3;1;3,5;0;0;True;; \n"
+            "42;00000000000042;PLU 2;;1;1;0;0;0;True;;x\n");
+
+  const struct {
+    QStringList Args;
+    int Status;
+  } refused[] = {
+      {{"plu", "erase"}, 2},                     // empties the register: needs --yes
+      {{"plu", "set", "9", "Nume=x"}, 1},        // no such code
+      {{"plu", "set", "7", "Cantar=y"}, 1},      // "x" or blank
+      {{"plu", "add", "Nou=False"}, 1},          // not a field one sets
+      {{"plu", "set", "7", "CodAlfa=12a"}, 1},   // digits only
+  };
+  for (const auto &c : refused) {
+    r = Run(c.Args);
+    EXPECT_EQ(r.Status, c.Status) << c.Args.join(' ').toStdString() << ": " << r.Err;
+    EXPECT_FALSE(r.Err.empty());
+  }
+  EXPECT_EQ(Sim.Stats().FramesIn, 0u);
+  EXPECT_EQ(FileCodes(), (std::vector<int64_t>{7, 42}));
+
+  // Export and import: the import is saved, unlike the window's.
+  EXPECT_EQ(Run({"plu", "export", QString::fromStdString(Home.Path() + "/plu.txt")}).Status, 0);
+  std::ofstream(Home.Path() + "/more.txt") << "5941234567890;CIOCOLATA;;2;1;7.25;0;0\r\n";
+  EXPECT_EQ(Run({"plu", "import", QString::fromStdString(Home.Path() + "/more.txt")}).Status, 0);
+  EXPECT_EQ(FileCodes(), (std::vector<int64_t>{7, 42, 5941234567890}));
+  std::ifstream in(Home.Path() + "/plu.txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "00000000000007;P\xE2ine;;3;1;3,5;0;0\r\n00000000000042;PLU 2;;1;1;0;0;0\r\n");
+}

@@ -1,0 +1,85 @@
+#include "PluTestProject.h"
+
+#include <fstream>
+
+#include <sys/stat.h>
+
+#include "PluRows.h"
+#include "ProgramDir.h"
+#include "ProjectTables.h"
+#include "SerialSettings.h"
+
+void PluProject::SetUp() {
+  SetProgramDirectory(Home.Path());
+  ProjectDir = Home.Path() + "/proiect";
+  ::mkdir(ProjectDir.c_str(), 0755);
+  std::string err;
+  ASSERT_TRUE(Sim.Start(Home.Path() + "/sim", err)) << err;
+  std::ofstream(Home.Path() + "/TARVOPROG.INI") << "[Porturi]\r\nCOM1=" << Home.Path() << "/sim\r\n";
+  SaveSerialSettings(ProjectDir, {1, 3});
+  SetRegisterCodes({});
+  Context.Dir = ProjectDir;
+  Context.Link.SilenceMs = 400;
+  Context.CurrentLink = &Slot;
+}
+
+void PluProject::TearDown() {
+  Sim.Stop();
+  SetProgramDirectory("");
+}
+
+void PluProject::SavePlu(const std::vector<TPluRow> &rows) {
+  TRecordSet t = NewTable(tiPLU);
+  for (const TPluRow &r : rows) {
+    t.Append();
+    t.SetFloat("Cod", double(r.Cod));
+    t.SetString("CodAlfa", PluCodeText(r.Cod));
+    t.SetString("Nume", "ART" + std::to_string(r.Cod));
+    t.SetInteger("CodDep", 1);
+    t.SetInteger("CodUM", 1);
+    t.SetFloat("Pret1", double(r.Cod % 10000) / 100);
+    t.SetBoolean("Nou", r.Nou);
+    t.SetBoolean("Sters", r.Sters);
+    t.SetString("Cantar", r.Cantar);
+    t.Post();
+  }
+  SaveProjectTable(ProjectDir, tiPLU, t);
+}
+
+std::vector<int64_t> PluProject::Codes(const TRecordSet &t) {
+  std::vector<int64_t> codes;
+  for (int r = 1; r <= t.RecordCount(); ++r) codes.push_back(int64_t(std::get<double>(t.ValueAt(r, t.FieldNo("Cod")))));
+  return codes;
+}
+
+std::vector<int64_t> PluProject::FileCodes() {
+  struct stat st;
+  if (::stat(ProjectTablePath(ProjectDir, tiPLU).c_str(), &st) != 0) return {};
+  return Codes(OpenProjectTable(ProjectDir, tiPLU));
+}
+
+std::vector<int64_t> PluProject::RegisterCodes() {
+  return Sim.WithEngine([](Sim::TEngine &e) {
+    std::vector<int64_t> codes;
+    for (const auto &[cod, plu] : e.Tables.Plus) codes.push_back(cod);
+    return codes;
+  });
+}
+
+void PluProject::SetRegisterCodes(const std::vector<int64_t> &codes) {
+  Sim.WithEngine([&](Sim::TEngine &e) {
+    e.Tables.Plus.clear();
+    for (int64_t c : codes) {
+      Sim::TPlu p;
+      p.Cod = c;
+      p.Nume = "REG" + std::to_string(c);
+      p.CodDep = 1;
+      p.CodUM = 1;
+      e.Tables.Plus[c] = p;
+    }
+  });
+}
+
+std::vector<std::string> PluProject::BareCommands() {
+  return Sim.WithEngine([](Sim::TEngine &e) { return e.BareCommands; });
+}

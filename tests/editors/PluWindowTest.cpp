@@ -1,0 +1,102 @@
+// What only the window of the PLU editor does: its guard while a register
+// action waits, the code cell that takes typing on new rows only, the row
+// colours and the Cantar cell's "..." button.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "AppTestSupport.h"
+#include "PluTestProject.h"
+#include "PluWindow.h"
+
+namespace {
+
+using PluWindowTest = PluProject;
+
+QColor Background(TEPlu &w, int row) {
+  const QVariant v = w.DBGrid1->model()->data(w.DBGrid1->model()->index(row, 0), Qt::BackgroundRole);
+  return v.isValid() ? v.value<QBrush>().color() : QColor();
+}
+
+bool Editable(TEPlu &w, int row, int column) {
+  return w.DBGrid1->model()->flags(w.DBGrid1->model()->index(row, column)) & Qt::ItemIsEditable;
+}
+
+}  // namespace
+
+TEST_F(PluWindowTest, NothingElseStartsWhileTheRegisterIsAwaited) {
+  SavePlu({{5}});
+  Sim::TFaults silent;
+  silent.SilentAfterFrame = 0;
+  Sim.SetFaults(silent);
+  TMessageLog log;
+  int fileDialogs = 0;
+  const auto previous = SetFileDialogHandler([&](TFileDialogMode, const QString &, const QString &, const QString &) {
+    ++fileDialogs;
+    return std::optional<QString>();
+  });
+  TEPlu w(Context);
+  w.show();
+  bool tried = false;
+  QTimer::singleShot(100, &w, [&] {
+    tried = true;
+    EXPECT_TRUE(w.Busy());
+    for (QPushButton *b : {w.BitBtn3, w.BitBtn4, w.BSave, w.BLoad, w.BitBtn2, w.BitBtn5, w.BitBtn6}) b->click();
+    EXPECT_FALSE(Editable(w, 0, TPluLogic::colNume));  // the run owns the table
+    w.reject();
+    EXPECT_TRUE(w.isVisible());
+  });
+  w.BitBtn1->click();
+  SetFileDialogHandler(previous);
+  EXPECT_TRUE(tried);
+  EXPECT_EQ(fileDialogs, 0);
+  EXPECT_EQ(w.DBGrid1->model()->rowCount(), 1);
+  ASSERT_EQ(log.Texts().size(), 1u);
+  EXPECT_EQ(log.Texts()[0], "Operatie nereusita!\r8000;Time out");
+  EXPECT_TRUE(Editable(w, 0, TPluLogic::colNume));
+  EXPECT_EQ(Slot, nullptr);
+}
+
+TEST_F(PluWindowTest, CodeCellColoursAndTheScaleMarkButton) {
+  SavePlu({{5}});
+  TMessageLog log;
+  TEPlu w(Context);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.BitBtn3->click();
+  EXPECT_EQ(w.DBGrid1->currentIndex(), w.DBGrid1->model()->index(1, TPluLogic::colCodAlfa));
+  EXPECT_TRUE(Editable(w, 1, TPluLogic::colCodAlfa));
+  EXPECT_FALSE(Editable(w, 0, TPluLogic::colCodAlfa));
+  EXPECT_EQ(Background(w, 1), QColor(0, 255, 255));
+  EXPECT_FALSE(Background(w, 0).isValid());
+
+  // The code cell's editor is open on the new row: letters go nowhere.
+  QLineEdit *editor = nullptr;
+  for (QLineEdit *e : w.DBGrid1->viewport()->findChildren<QLineEdit *>())
+    if (e->isVisible()) editor = e;
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "1a2");
+  EXPECT_EQ(editor->text(), "12");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();  // the grid commits a Return queued
+  EXPECT_EQ(Codes(w.Logic().Table()), (std::vector<int64_t>{5, 12}));
+  EXPECT_EQ(w.DBGrid1->model()->data(w.DBGrid1->model()->index(1, 0)).toString(), "00000000000012");
+
+  w.DBGrid1->setCurrentIndex(w.DBGrid1->model()->index(0, TPluLogic::colNume));
+  w.BitBtn4->click();
+  EXPECT_EQ(Background(w, 0), QColor(249, 68, 68));
+
+  w.DBGrid1->setCurrentIndex(w.DBGrid1->model()->index(0, TPluLogic::colCantar));
+  QToolButton *dots = w.DBGrid1->findChild<QToolButton *>(QStringLiteral("EllipsisButton"));
+  ASSERT_NE(dots, nullptr);
+  dots->click();
+  w.Logic().GridTable().SetRecNo(1);
+  EXPECT_EQ(w.Logic().Table().AsString("Cantar"), "x");
+  dots->click();
+  w.Logic().GridTable().SetRecNo(1);
+  EXPECT_EQ(w.Logic().Table().AsString("Cantar"), "");
+  EXPECT_TRUE(log.Texts().empty());
+}

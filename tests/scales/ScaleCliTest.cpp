@@ -1,0 +1,74 @@
+// tarvoctl scale as a script sees it, from a copy of the program in a
+// scratch program directory with a stand-in driver.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "PluRows.h"
+#include "ProjectTables.h"
+#include "ScratchDir.h"
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Out, Err;
+};
+
+}  // namespace
+
+TEST(ScaleCli, ListPrefixAndSend) {
+  TScratchDir home;
+  const std::string program = home.Path() + "/tarvoctl";
+  ASSERT_TRUE(QFile::copy(TARVOCTL_PATH, QString::fromStdString(program)));
+  auto run = [&](QStringList args) {
+    args.prepend("p");
+    args.prepend("--project");
+    QProcess p;
+    p.start(QString::fromStdString(program), args);
+    TRun r;
+    if (!p.waitForFinished(20000)) return r;
+    r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.Out = p.readAllStandardOutput().toStdString();
+    r.Err = p.readAllStandardError().toStdString();
+    return r;
+  };
+  ::mkdir((home.Path() + "/p").c_str(), 0755);
+
+  EXPECT_EQ(run({"scale", "add", "10.0.0.7"}).Status, 0);
+  EXPECT_EQ(run({"scale", "add", "10.0.0.8"}).Status, 0);
+  EXPECT_EQ(run({"scale", "add", "../x"}).Status, 1);
+  EXPECT_EQ(run({"scale", "remove", "10.0.0.7"}).Status, 0);
+  EXPECT_EQ(run({"scale", "prefix", "2x"}).Status, 2);
+  EXPECT_EQ(run({"scale", "send"}).Err, "tarvoctl: Nu ai introdus prefixul codurilor transmise!\n");
+  EXPECT_EQ(run({"scale", "prefix", "21"}).Status, 0);
+  EXPECT_EQ(run({"scale", "show"}).Out, "Prefix;21\nCantar;10.0.0.8\n");
+
+  TRecordSet plu = NewTable(tiPLU);
+  plu.Append();
+  plu.SetFloat("Cod", 42);
+  plu.SetString("CodAlfa", PluCodeText(42));
+  plu.SetString("Cantar", "x");
+  plu.Post();
+  SaveProjectTable(home.Path() + "/p", tiPLU, plu);
+  const std::string driver = home.Path() + "/DIGIWTCP.EXE";
+  std::ofstream(driver) << "#!/bin/sh\necho \"OK:0\" > result\n";
+  ::chmod(driver.c_str(), 0755);
+  const TRun sent = run({"scale", "send"});
+  EXPECT_EQ(sent.Status, 0) << sent.Err;
+  EXPECT_EQ(sent.Out, "Transmisia datelor s-a incheiat cu succes ! (1 PLU)\n");
+  struct stat st;
+  EXPECT_EQ(::stat((home.Path() + "/SM10.0.0.8F37.DAT").c_str(), &st), 0);
+
+  EXPECT_EQ(run({"scale", "prefix", ""}).Status, 0);
+  std::ifstream in(home.Path() + "/p/Prefix.txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "");
+}
