@@ -16,6 +16,7 @@
 const std::vector<TSubcommand> &Subcommands() {
   static const std::vector<TSubcommand> table = {
       CmdProject, CmdSettings, CmdRead, CmdWrite, CmdCommand,
+      CmdReport, CmdOnline,
   };
   return table;
 }
