@@ -1,0 +1,203 @@
+// Reports read out of the simulator: through the logic class, and as the
+// user gets them from the "Rapoarte" menu.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "AppTestSupport.h"
+#include "AtomicFile.h"
+#include "MainWindow.h"
+#include "ReportReader.h"
+#include "ReportWindow.h"
+#include "SerialSettings.h"
+#include "SimProgramDir.h"
+
+namespace {
+
+std::string Slurp(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class ReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Project = Env.Path() + "P";
+    ASSERT_EQ(::mkdir(Project.c_str(), 0755), 0);
+    SaveSerialSettings(Project, {TSimProgramDir::Com, 3});
+    Context.Dir = Project;
+    Context.Link.SilenceMs = 300;
+    Context.CurrentLink = &Slot;
+  }
+  void CutOffAfter(int frames) {
+    Sim::TFaults f;
+    f.SilentAfterFrame = frames;
+    Env.Sim.SetFaults(f);
+  }
+  // The project's files but its settings.
+  std::vector<std::string> ProjectFiles() {
+    std::vector<std::string> v;
+    for (const QString &f : QDir(QString::fromStdString(Project)).entryList(QDir::Files))
+      if (f != "setari.cds") v.push_back(f.toStdString());
+    return v;
+  }
+
+  TSimProgramDir Env;
+  std::string Project;
+  TProjectContext Context;
+  TTARVO *Slot = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ReportTest, EachReportIsReadAsTheRegisterSendsIt) {
+  for (TReportKind kind : {TReportKind::PaymentForms, TReportKind::Drawer, TReportKind::PluSales}) {
+    const TReportDef &def = ReportDef(kind);
+    const TLineList expected = Env.Report(def.Command);
+    ASSERT_GT(expected.size(), 2u);
+    const TReportOutcome out = TReportReader(Context).Read(kind);
+    EXPECT_TRUE(out.Result.Ok) << out.Result.Text();
+    EXPECT_EQ(out.Title, def.Title);
+    EXPECT_EQ(out.Lines, expected) << def.Command;
+    EXPECT_EQ(Slot, nullptr);
+  }
+  // The Z report cleared what it reported: a second one has no articles.
+  const TReportOutcome again = TReportReader(Context).Read(TReportKind::PluSales);
+  EXPECT_EQ(ReportText(again.Title, again.Lines),
+            (TLineList{"Raport din data 09-12-2026 ora 08:30:00", std::string(117, '-')}));
+}
+
+TEST_F(ReportTest, AZReportCutOffKeepsWhatArrivedOnlyForZ) {
+  const TLineList expected = Env.Report("RSZ000004");
+  CutOffAfter(3);
+  TReportOutcome out = TReportReader(Context).Read(TReportKind::PluSales);
+  EXPECT_FALSE(out.Result.Ok);
+  EXPECT_EQ(out.Result.Text(), "Operatie nereusita!\r8000;Time out");
+  ASSERT_EQ(out.PartialCount, 3u);
+  EXPECT_EQ(out.PartialPath.rfind(Project + "/VanzariPLU-incomplet-", 0), 0u) << out.PartialPath;
+  EXPECT_EQ(Slurp(out.PartialPath), JoinLinesCrLf(TLineList(expected.begin(), expected.begin() + 3)));
+  EXPECT_NE(out.PartialNote().find(out.PartialPath), std::string::npos);
+
+  // An X report can be read again: nothing is kept for it.
+  CutOffAfter(2);
+  out = TReportReader(Context).Read(TReportKind::Drawer);
+  EXPECT_FALSE(out.Result.Ok);
+  EXPECT_FALSE(out.HasPartial());
+  EXPECT_EQ(ProjectFiles().size(), 1u);
+}
+
+TEST_F(ReportTest, APortThatDoesNotOpenOrMissingSettingsSaySo) {
+  SaveSerialSettings(Project, {9, 3});  // COM9 is mapped nowhere
+  TReportOutcome out = TReportReader(Context).Read(TReportKind::Drawer);
+  EXPECT_EQ(out.Result.Message, "Nu pot deschide portul serial !\r");
+  EXPECT_NE(out.Result.Reason.find("COM9"), std::string::npos) << out.Result.Reason;
+  ::unlink((Project + "/setari.cds").c_str());
+  out = TReportReader(Context).Read(TReportKind::Drawer);
+  EXPECT_EQ(out.Result.Notice, "Nu ai setat parametrii de comunicatie seriala !\r");
+  EXPECT_TRUE(Env.Commands().empty());
+}
+
+// --- From the menu ---------------------------------------------------------
+
+namespace {
+
+class ReportMenuTest : public ReportTest {
+ protected:
+  void SetUp() override {
+    ReportTest::SetUp();
+    Window.SetCurrentProject("P");
+  }
+  // Runs a menu item; the viewer, when it comes, is handed to look at and
+  // closed with "I&esire".
+  bool Run(const char *item, std::function<void(TERaport *)> look = {}) {
+    bool shown = false;
+    auto watch = WhenModal("ERaport", [&](QWidget *w) {
+      shown = true;
+      if (look) look(static_cast<TERaport *>(w));
+      static_cast<TERaport *>(w)->BStop->click();
+    });
+    Window.findChild<QAction *>(item)->trigger();
+    return shown;
+  }
+  TMessageLog Log{mrYes};
+  TEmainZeprog Window;
+};
+
+}  // namespace
+
+TEST_F(ReportMenuTest, VanzariPLUAsksFirstAndNuSendsNothing) {
+  Log.Answer = mrNo;
+  EXPECT_FALSE(Run("VanzariPLU1"));
+  ASSERT_EQ(Log.Shown.size(), 1u);
+  EXPECT_EQ(Log.Shown[0].Text, "Aceasta optiune va citi vanzarile din casa si le va resea. \r\rContinui ?");
+  EXPECT_EQ(Log.Shown[0].Title, "Atentie");
+  EXPECT_EQ(Log.Shown[0].Buttons, MsgYesNo);
+  EXPECT_TRUE(Env.Commands().empty());
+}
+
+TEST_F(ReportMenuTest, TheViewerShowsTheLayoutAndSavesItWithCrLf) {
+  const TLineList expected = ReportText(PluSalesTitle, Env.Report("RSZ000004"));
+  std::vector<std::optional<QString>> answers = {std::nullopt, QString::fromStdString(Project + "/z")};
+  QString askedDir;
+  auto previous = SetFileDialogHandler([&](TFileDialogMode mode, const QString &, const QString &dir,
+                                           const QString &filter) -> std::optional<QString> {
+    EXPECT_EQ(mode, TFileDialogMode::Save);
+    EXPECT_TRUE(filter.contains("*.txt"));
+    askedDir = dir;
+    auto a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  });
+  EXPECT_TRUE(Run("VanzariPLU1", [&](TERaport *w) {
+    EXPECT_EQ(w->windowTitle(), "Raport Z PLU");
+    EXPECT_EQ(w->size(), QSize(564, 480));
+    EXPECT_TRUE(w->aMemo->isReadOnly());
+    EXPECT_EQ(w->aMemo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(w->aMemo->toPlainText().split('\n').first(), "Raport din data 09-12-2026 ora 08:30:00");
+    EXPECT_EQ(w->Lines(), expected);
+    w->BSave->click();  // cancelled: nothing written
+    EXPECT_EQ(ProjectFiles().size(), 0u);
+    w->BSave->click();  // "z": the default extension is added
+  }));
+  SetFileDialogHandler(previous);
+  EXPECT_EQ(askedDir.toStdString(), Project);
+  EXPECT_EQ(Slurp(Project + "/z.txt"), JoinLinesCrLf(expected));
+  EXPECT_EQ(Window.CurrentLink, nullptr);
+}
+
+TEST_F(ReportMenuTest, OtherReportsShowTheRegistersLinesWithoutAQuestion) {
+  const TLineList expected = Env.Report("RSX0001006");
+  EXPECT_TRUE(Run("FormedeplataCasiseri1", [&](TERaport *w) {
+    EXPECT_EQ(w->windowTitle(), "Raport forme plata casieri ");
+    EXPECT_EQ(w->Lines(), expected);
+  }));
+  EXPECT_TRUE(Run("Sertarpecasieri1", [](TERaport *w) { EXPECT_EQ(w->windowTitle(), "Raport sertar pe casieri"); }));
+  EXPECT_TRUE(Log.Shown.empty());
+}
+
+TEST_F(ReportMenuTest, ABrokenZReportIsShownWithTheFailureAndKept) {
+  CutOffAfter(4);  // the window's link waits the real five seconds of silence
+  EXPECT_TRUE(Run("VanzariPLU1", [](TERaport *w) { EXPECT_EQ(w->Lines().size(), 5u); }));
+  ASSERT_EQ(Log.Shown.size(), 2u);  // the question, then the failure
+  const std::vector<std::string> kept = ProjectFiles();
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_TRUE(Log.Shown[1].Text.startsWith("Operatie nereusita!\r8000;Time out\r\r"));
+  EXPECT_TRUE(Log.Shown[1].Text.endsWith(QString::fromStdString(kept[0]))) << Log.Shown[1].Text.toStdString();
+
+  // Any other failure is the message alone, with the reason under it.
+  Log.Shown.clear();
+  SaveSerialSettings(Project, {9, 3});
+  EXPECT_FALSE(Run("Sertarpecasieri1"));
+  ASSERT_EQ(Log.Shown.size(), 1u);
+  EXPECT_TRUE(Log.Shown[0].Text.startsWith("Nu pot deschide portul serial !\rCOM9")) << Log.Shown[0].Text.toStdString();
+  EXPECT_EQ(Window.CurrentLink, nullptr);
+}
