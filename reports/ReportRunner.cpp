@@ -48,7 +48,8 @@ void RunRegisterReport(TReportKind kind) {
     // What did arrive may be the only copy left: say where it is kept and
     // show it.
     ShowError(ToDisplay(outcome.Result.Text() + "\r\r" + outcome.PartialNote()));
-    ShowReport(def.Title, std::move(outcome.Lines), context.Dir);
+    ShowReport(std::string(def.Title) + PartialTitleSuffix, ReportText(def.Title, std::move(outcome.Lines)),
+               context.Dir);
   } else {
     TEditorDialog::ShowFailure(outcome.Result);
   }

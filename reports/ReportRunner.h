@@ -5,6 +5,9 @@
 
 #include "RegisterReports.h"
 
+// The viewer's caption says when a report broke off: "Raport Z PLU - incomplet".
+inline constexpr const char *PartialTitleSuffix = " - incomplet";
+
 // Runs one report for the current project (the caller has checked that one
 // is open). A second report asked for while one is being read starts nothing.
 void RunRegisterReport(TReportKind kind);

@@ -186,7 +186,11 @@ TEST_F(ReportMenuTest, OtherReportsShowTheRegistersLinesWithoutAQuestion) {
 
 TEST_F(ReportMenuTest, ABrokenZReportIsShownWithTheFailureAndKept) {
   CutOffAfter(4);  // the window's link waits the real five seconds of silence
-  EXPECT_TRUE(Run("VanzariPLU1", [](TERaport *w) { EXPECT_EQ(w->Lines().size(), 5u); }));
+  EXPECT_TRUE(Run("VanzariPLU1", [](TERaport *w) {
+    EXPECT_EQ(w->windowTitle(), "Raport Z PLU - incomplet");
+    EXPECT_EQ(w->Lines().size(), 5u);  // laid out: header, rule, three articles
+    EXPECT_EQ(w->Lines()[0], "Raport din data 09-12-2026 ora 08:30:00");
+  }));
   ASSERT_EQ(Log.Shown.size(), 2u);  // the question, then the failure
   const std::vector<std::string> kept = ProjectFiles();
   ASSERT_EQ(kept.size(), 1u);
