@@ -406,6 +406,9 @@ void TEmainZeprog::ShowOnlineSettings() {
   FOnline.BaudRateOnline = edited.BaudRateOnline;
   FOnline.DirectorLucru = edited.DirectorLucru;
   SaveOnlineSettings();
+  // A new work directory is claimed at once, so the menu tells straight
+  // away whether another processor holds it.
+  if (FOnlineActive) FProcessor->Claim();
 }
 
 void TEmainZeprog::LoadOnlineSettings() {
@@ -437,7 +440,10 @@ void TEmainZeprog::showEvent(QShowEvent *e) {
 void TEmainZeprog::FormShow() { LoadOnlineSettings(); }
 
 void TEmainZeprog::closeEvent(QCloseEvent *e) {
-  // Closing asks nothing; the program ends.
+  // Closing asks nothing; the program ends. A command file in progress is
+  // finished and answered first; no other is taken up.
+  TprocessorTimer->stop();
+  FProcessor->RequestStop();
   QMainWindow::closeEvent(e);
   emit Closed();
 }

@@ -123,9 +123,22 @@ bool TCommandProcessor::EnsureLock(const std::string &dir) {
   return false;
 }
 
+bool TCommandProcessor::CurrentDir(std::string &dir) {
+  try {
+    dir = FSettings().DirectorLucru;
+    return true;
+  } catch (const std::exception &e) {
+    Log(std::string("cannot read the settings: ") + e.what());
+  } catch (...) {
+    Log("cannot read the settings");
+  }
+  return false;
+}
+
 const TWorkDirStatus &TCommandProcessor::Claim() {
   FReleased = false;
-  if (!FBusy) EnsureLock(FSettings().DirectorLucru);
+  std::string dir;
+  if (!FBusy && CurrentDir(dir)) EnsureLock(dir);
   return FStatus;
 }
 
@@ -148,7 +161,8 @@ void TCommandProcessor::RequestStop() {
 void TCommandProcessor::Tick() {
   if (FBusy || FStop) return;
   FReleased = false;
-  if (!EnsureLock(FSettings().DirectorLucru)) return;
+  std::string wanted;
+  if (!CurrentDir(wanted) || !EnsureLock(wanted)) return;
   const std::string dir = FLock.Dir();
   std::vector<std::vector<std::string>> found;
   if (!ScanNoCase(dir, CommandNames(), found)) {

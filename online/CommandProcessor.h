@@ -87,6 +87,9 @@ class TCommandProcessor {
   struct TOutcome;
   using TClock = std::chrono::steady_clock;
 
+  // The settings' work directory; false (logged) when the settings cannot
+  // be had.
+  bool CurrentDir(std::string &dir);
   bool EnsureLock(const std::string &dir);
   void SetStatus(TWorkDirStatus status);
   void RunCommandFile(const TOnlineCommand &cmd, const std::string &dir, const std::string &name);
