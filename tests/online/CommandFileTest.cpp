@@ -26,20 +26,6 @@ TEST(CommandFile, LinesEndAtCrLfLoneLfOrLoneCr) {
   for (const auto &[bytes, lines] : cases) EXPECT_EQ(SplitTextLines(bytes), lines) << bytes;
 }
 
-TEST(CommandFile, StructureIsJudgedLineByLine) {
-  const std::pair<TLineList, int> cases[] = {
-      {{}, -1},                                     // no lines at all
-      {{"", ""}, 0},                                // only empty lines
-      {{"5;-", "6;-"}, 0},                          // two deletes
-      {{"5;x"}, 1},                                 // two fields, not "-"
-      {{"5;-;"}, 1},                                // three fields
-      {{"1;a;b;1;1;2;3;4;extra"}, 0},               // nine fields
-      {{"1;a;b;1;1;2;3;4", "1;a;b;1;1;2;3"}, 2},    // seven fields
-      {{"", "1;a;b;1;1;2;3;4", "", "x"}, 4},
-  };
-  for (const auto &[lines, bad] : cases) EXPECT_EQ(FirstInvalidPluLine(lines), bad) << ::testing::PrintToString(lines);
-}
-
 TEST(CommandFile, LinesBecomeTheRecordsTheRegisterGets) {
   const std::string tail = std::string(20, ';');
   const std::pair<std::string, std::string> cases[] = {

@@ -143,23 +143,13 @@ TEST_F(ProcessorTest, StructureAndConversionsOfThePluList) {
   }
 }
 
-TEST_F(ProcessorTest, AFailedReadLeavesOnlyItsErr) {
-  Drop("READPLUSALES.OK", "old sales\r\n");
-  Drop("readplusales.err", "old error\r\n");
-  Drop("READPLUSALES.TXT", "");
-  Sim::TFaults f;
-  f.SilentAfterFrame = 0;
-  Faults(f);
-  Make().Tick();
-  EXPECT_EQ(Files(), std::vector<std::string>{"READPLUSALES.ERR"});
-  EXPECT_EQ(Read("READPLUSALES.ERR"), "Operatie nereusita!\r\n");
-  EXPECT_NE(Log.find("(8000;Time out)"), std::string::npos) << Log;
-}
-
 TEST_F(ProcessorTest, AZReadCutOffMidAnswerIsKeptBeforeTheErrAppears) {
   const TLineList sales = Env.Report("RSZ000004");
   std::vector<std::string> written;  // in the order they were put in place
   SetAtomicReplaceHook([&](const std::string &temp) { written.push_back(temp.substr(temp.rfind('/') + 1)); });
+  // Old results go before the read: after a failure only its ".ERR" is left.
+  Drop("READPLUSALES.OK", "old sales\r\n");
+  Drop("readplusales.err", "old error\r\n");
   TCommandProcessor &p = Make();
   for (const char *file : {"READPLUSALES.TXT", "READPLUSALES.TXT", "READPLUSALES_X.TXT"}) {
     Sim::TFaults f;
@@ -181,8 +171,10 @@ TEST_F(ProcessorTest, AZReadCutOffMidAnswerIsKeptBeforeTheErrAppears) {
   ASSERT_EQ(written.size(), 5u);
   EXPECT_EQ(written[0].rfind(".READPLUSALES-", 0), 0u) << written[0];
   EXPECT_EQ(written[1].rfind(".READPLUSALES.ERR.", 0), 0u) << written[1];
+  EXPECT_EQ(Files().size(), 4u) << ::testing::PrintToString(Files());  // two kept, two ".ERR"
   EXPECT_EQ(Read("READPLUSALES.ERR"), "Operatie nereusita!\r\n");
   EXPECT_EQ(Read("READPLUSALES_X.ERR"), "Operatie nereusita!\r\n");
+  EXPECT_NE(Log.find("(8000;Time out)"), std::string::npos) << Log;
   EXPECT_NE(Log.find("the 3 lines received before the failure are saved in " + Work + partial[0]), std::string::npos)
       << Log;
 }

@@ -7,7 +7,6 @@
 
 #include "PartialLines.h"
 #include "PluSalesLayout.h"
-#include "RegisterReports.h"
 #include "ScratchDir.h"
 
 namespace {
@@ -48,20 +47,6 @@ TEST(PluSalesLayout, HeaderRuleAndArticleLines) {
     LayOutPluSales(lines);
     EXPECT_EQ(lines, c.Out) << c.Name;
   }
-}
-
-TEST(RegisterReports, TitlesCommandsAndWhatIsLaidOut) {
-  EXPECT_EQ(std::string(ReportDef(TReportKind::PluSales).Command), "RSZ000004");
-  EXPECT_EQ(std::string(ReportDef(TReportKind::PaymentForms).Title), "Raport forme plata casieri ");
-  EXPECT_EQ(std::string(ReportDef(TReportKind::Drawer).Command), "RSX0001007");
-  EXPECT_EQ(ReportDefByName("drawer")->Kind, TReportKind::Drawer);
-  EXPECT_EQ(ReportDefByName("Drawer"), nullptr);
-  EXPECT_TRUE(ClearsWhatItReports("RSZ0000009"));
-  EXPECT_FALSE(ClearsWhatItReports("RSX000004"));
-  // The payment-form and drawer reports show even the lines the layout drops.
-  const TLineList raw = {"1;1;1006;1;\"CASIER 1\"", "2;0;1006;3.00"};
-  EXPECT_EQ(ReportText("Raport forme plata casieri ", raw), raw);
-  EXPECT_EQ(ReportText(PluSalesTitle, raw), (TLineList{"", Rule}));
 }
 
 TEST(PartialLines, SavedAsReceivedAndNeverOverwritten) {
