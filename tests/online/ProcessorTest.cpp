@@ -281,26 +281,6 @@ TEST_F(ProcessorTest, AnUnexpectedErrorIsAnsweredAndEndsThePass) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"READZDISCOUNT.OK", "WRITEPLU.ERR"}));
 }
 
-TEST_F(ProcessorTest, OneProcessorWorksADirectoryAtATime) {
-  TCommandProcessor &first = Make();
-  TCommandProcessor second([this] { return Settings; }, Options);
-  EXPECT_EQ(first.Claim().State, TWorkDirState::Working);
-  EXPECT_EQ(second.Claim().State, TWorkDirState::Taken);
-  Drop("READZDISCOUNT.TXT", "");
-  second.Tick();
-  EXPECT_EQ(Files(), std::vector<std::string>{"READZDISCOUNT.TXT"});
-  first.Release();
-  EXPECT_EQ(first.Status().State, TWorkDirState::Off);
-  second.Tick();
-  EXPECT_EQ(second.Status().State, TWorkDirState::Working);
-  EXPECT_EQ(Files(), std::vector<std::string>{"READZDISCOUNT.OK"});
-
-  Settings.DirectorLucru = Env.Path() + "nu-exista/";
-  second.Tick();
-  EXPECT_EQ(second.Status().State, TWorkDirState::Inaccessible);
-  EXPECT_EQ(second.Status().Reason, "fisierul sau directorul nu exista");
-}
-
 TEST_F(ProcessorTest, TheRealPauseHoldsTheBusyMarkAndNestedTicksReturn) {
   Options = TProcessorOptions{};  // the real one-second pause
   Options.Link.SilenceMs = 300;

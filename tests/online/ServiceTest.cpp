@@ -21,12 +21,8 @@ namespace {
 class ServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The program reads TARVOPROG.INI beside its executable: a link (or a
-    // copy) of tarvoctl in the scratch program directory.
-    Exe = Env.Path() + "tarvoctl";
-    if (::link(TARVOCTL_PATH, Exe.c_str()) != 0) {
-      ASSERT_TRUE(QFile::copy(TARVOCTL_PATH, QString::fromStdString(Exe)));
-    }
+    // The program reads TARVOPROG.INI beside its executable.
+    Exe = Env.LinkProgram(TARVOCTL_PATH);
     Work = Env.Path() + "work/";
     ASSERT_EQ(::mkdir(Work.c_str(), 0755), 0);
     Ini("work");

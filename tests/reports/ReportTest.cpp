@@ -1,5 +1,5 @@
-// Reports read out of the simulator: through the logic class, and as the
-// user gets them from the "Rapoarte" menu.
+// Reports read out of the simulator as the user gets them from the
+// "Rapoarte" menu, and as a script gets them from tarvoctl.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,13 +9,14 @@
 #include <QAction>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 
 #include "AppTestSupport.h"
 #include "AtomicFile.h"
 #include "MainWindow.h"
-#include "ReportReader.h"
+#include "RegisterReports.h"
 #include "ReportWindow.h"
 #include "SerialSettings.h"
 #include "SimProgramDir.h"
@@ -29,15 +30,13 @@ std::string Slurp(const std::string &path) {
   return s.str();
 }
 
-class ReportTest : public ::testing::Test {
+class ReportMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Project = Env.Path() + "P";
     ASSERT_EQ(::mkdir(Project.c_str(), 0755), 0);
     SaveSerialSettings(Project, {TSimProgramDir::Com, 3});
-    Context.Dir = Project;
-    Context.Link.SilenceMs = 300;
-    Context.CurrentLink = &Slot;
+    Window.SetCurrentProject("P");
   }
   void CutOffAfter(int frames) {
     Sim::TFaults f;
@@ -50,42 +49,6 @@ class ReportTest : public ::testing::Test {
     for (const QString &f : QDir(QString::fromStdString(Project)).entryList(QDir::Files))
       if (f != "setari.cds") v.push_back(f.toStdString());
     return v;
-  }
-
-  TSimProgramDir Env;
-  std::string Project;
-  TProjectContext Context;
-  TTARVO *Slot = nullptr;
-};
-
-}  // namespace
-
-TEST_F(ReportTest, EachReportIsReadAsTheRegisterSendsIt) {
-  for (TReportKind kind : {TReportKind::PaymentForms, TReportKind::Drawer, TReportKind::PluSales}) {
-    const TReportDef &def = ReportDef(kind);
-    const TLineList expected = Env.Report(def.Command);
-    ASSERT_GT(expected.size(), 2u);
-    const TReportOutcome out = TReportReader(Context).Read(kind);
-    EXPECT_TRUE(out.Result.Ok) << out.Result.Text();
-    EXPECT_EQ(out.Title, def.Title);
-    EXPECT_EQ(out.Lines, expected) << def.Command;
-    EXPECT_EQ(Slot, nullptr);
-  }
-  // The Z report cleared what it reported: a second one has no articles.
-  const TReportOutcome again = TReportReader(Context).Read(TReportKind::PluSales);
-  EXPECT_EQ(ReportText(again.Title, again.Lines),
-            (TLineList{"Raport din data 09-12-2026 ora 08:30:00", std::string(117, '-')}));
-}
-
-// --- From the menu ---------------------------------------------------------
-
-namespace {
-
-class ReportMenuTest : public ReportTest {
- protected:
-  void SetUp() override {
-    ReportTest::SetUp();
-    Window.SetCurrentProject("P");
   }
   // Runs a menu item; the viewer, when it comes, is handed to look at and
   // closed with "I&esire".
@@ -106,6 +69,9 @@ class ReportMenuTest : public ReportTest {
     Window.findChild<QAction *>(item)->trigger();
     return shown;
   }
+
+  TSimProgramDir Env;
+  std::string Project;
   TMessageLog Log{mrYes};
   TEmainZeprog Window;
 };
@@ -185,4 +151,34 @@ TEST_F(ReportMenuTest, ABrokenZReportIsShownWithTheFailureAndKept) {
   ASSERT_EQ(Log.Shown.size(), 1u);
   EXPECT_TRUE(Log.Shown[0].Text.startsWith("Nu pot deschide portul serial !\rCOM9")) << Log.Shown[0].Text.toStdString();
   EXPECT_EQ(Window.CurrentLink, nullptr);
+}
+
+TEST_F(ReportMenuTest, OnTheCommandLineTheZReportNeedsYes) {
+  const std::string exe = Env.LinkProgram(TARVOCTL_PATH);
+  auto run = [&](const QStringList &args, std::string *out = nullptr, std::string *err = nullptr) {
+    QProcess p;
+    p.start(QString::fromStdString(exe), QStringList{"--project", "P", "--timeout", "300"} + args);
+    EXPECT_TRUE(p.waitForFinished(20000));
+    if (out) *out = p.readAllStandardOutput().toStdString();
+    if (err) *err = p.readAllStandardError().toStdString();
+    return p.exitCode();
+  };
+  EXPECT_EQ(run({"report", "plu-sales"}), 2);
+  EXPECT_TRUE(Env.Commands().empty());  // nothing was sent
+  const TLineList sales = ReportText(PluSalesTitle, Env.Report("RSZ000004"));
+  std::string out, err;
+  EXPECT_EQ(run({"report", "plu-sales", "--yes"}, &out), 0);
+  std::string expected;
+  for (const std::string &l : sales) expected += l + "\n";
+  EXPECT_EQ(out, expected);
+  EXPECT_EQ(run({"report", "drawer"}, &out), 0);
+  EXPECT_EQ(out.rfind("0;0;0;0;6;", 0), 0u) << out;
+
+  CutOffAfter(2);
+  EXPECT_EQ(run({"report", "plu-sales", "--yes"}, &out, &err), 1);
+  EXPECT_EQ(out, "");
+  ASSERT_EQ(ProjectFiles().size(), 1u);
+  EXPECT_NE(err.find("the 2 lines received before the failure are saved in " + Project + "/" + ProjectFiles()[0]),
+            std::string::npos)
+      << err;
 }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -41,6 +43,15 @@ class TSimProgramDir {
       e.Sales.Report(command, e.Tables, Date, Time, lines, effect);
       return lines;
     });
+  }
+  // A program of the build, put in the scratch program directory (a hard
+  // link, else a copy) so that it reads this directory's TARVOPROG.INI.
+  std::string LinkProgram(const std::string &built) {
+    const std::string name = built.substr(built.rfind('/') + 1);
+    const std::string path = Path() + name;
+    if (::link(built.c_str(), path.c_str()) != 0)
+      std::system(("cp '" + built + "' '" + path + "'").c_str());
+    return path;
   }
   std::vector<std::string> Commands() {
     return Sim.WithEngine([](Sim::TEngine &e) {
