@@ -256,8 +256,7 @@ void TEmainZeprog::ShowOnlineStatus(const TWorkDirStatus &status) {
     case TWorkDirState::Off: text = QStringLiteral("Mod de lucru online oprit"); break;
     case TWorkDirState::Working: text = QStringLiteral("Director lucru: ") + dir; break;
     case TWorkDirState::Taken:
-      text = QStringLiteral("Directorul ") + dir +
-             QStringLiteral(" este folosit de alt program (tarvoctl online sau alt Programare MX7350)");
+      text = QStringLiteral("Director lucru ocupat de alt program: ") + dir;
       break;
     case TWorkDirState::Inaccessible:
       text = QStringLiteral("Nu pot accesa directorul ") + dir + QStringLiteral(": ") +

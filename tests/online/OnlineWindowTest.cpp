@@ -137,7 +137,7 @@ TEST_F(OnlineWindowTest, TheTimerCarriesOutCommandFilesOnceTheDirectoryIsFree) {
   ASSERT_EQ(service->Acquire(work, nullptr), TWorkDirLock::Locked);
   TEmainZeprog &w = Open();
   EXPECT_TRUE(w.OnlineActive());
-  EXPECT_TRUE(w.StareOnline->text().contains("este folosit de alt program")) << w.StareOnline->text().toStdString();
+  EXPECT_TRUE(w.StareOnline->text().contains("ocupat de alt program")) << w.StareOnline->text().toStdString();
 
   std::ofstream(work + "READZFORMEPLATA.TXT") << "";
   QTest::qWait(1300);
