@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include <cstdio>
+
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
@@ -10,17 +12,22 @@
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "Application.h"
 #include "BlockEditorWindow.h"
 #include "CodePage.h"
+#include "CommandProcessor.h"
 #include "NewProjectDialog.h"
+#include "OnlineSettingsDialog.h"
 #include "Pictures.h"
 #include "PluWindow.h"
+#include "ProgramDir.h"
 #include "ProjectTables.h"
 #include "Projects.h"
 #include "RegisterLink.h"
+#include "ReportRunner.h"
 #include "SettingsDialog.h"
 #include "TableEditorWindow.h"
 #include "TableFile.h"
@@ -122,6 +129,21 @@ TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
   // Aligned to the bottom of the panel, centred across it.
   Label1->move((581 - Label1->width()) / 2, 190 - 1 - Label1->height());
 
+  // The online mode's processor reads the settings this window holds, so a
+  // change in the dialog takes effect with the next command file.
+  FProcessor = std::make_unique<TCommandProcessor>([this] { return FOnline; });
+  FProcessor->OnStatus = [this](const TWorkDirStatus &status) { ShowOnlineStatus(status); };
+  // No window and no message box: what the processor did is told on stderr
+  // (a terminal or the session's journal) and in its result files.
+  FProcessor->OnLog = [](const std::string &line) {
+    std::fprintf(stderr, "%s\n", StampedLogLine(line).c_str());
+  };
+  TprocessorTimer = new QTimer(this);
+  TprocessorTimer->setObjectName(QStringLiteral("TprocessorTimer"));
+  TprocessorTimer->setInterval(1000);
+  connect(TprocessorTimer, &QTimer::timeout, this, &TEmainZeprog::TprocessorTimerTimer);
+  FOnline.DirectorLucru = ProgramDirectory();
+
   BuildMenus();
   SetOnlineActive(false);
 
@@ -196,6 +218,10 @@ void TEmainZeprog::BuildMenus() {
 
   Moddelucruonline2 = bar->addMenu(OnlineGlyph(true), QStringLiteral("Mod de lucru online"));
   Moddelucruonline2->setObjectName(QStringLiteral("Moddelucruonline2"));
+  StareOnline = Moddelucruonline2->addAction(QString());
+  StareOnline->setObjectName(QStringLiteral("StareOnline"));
+  StareOnline->setEnabled(false);
+  Moddelucruonline2->addSeparator();
   Setari3 = AddItem(Moddelucruonline2, "Setari3", QStringLiteral("Setari"), &TEmainZeprog::Setari2Click);
   Dezactivare1 = AddItem(Moddelucruonline2, "Dezactivare1", QStringLiteral("Dezactivare"),
                          &TEmainZeprog::Activare1Click);
@@ -211,8 +237,47 @@ void TEmainZeprog::SetCurrentProject(const QString &name) {
 
 void TEmainZeprog::SetOnlineActive(bool on) {
   FOnlineActive = on;
+  FOnline.OnlineActiv = on;
   Moddelucruonline1->menuAction()->setVisible(!on);
   Moddelucruonline2->menuAction()->setVisible(on);
+  if (on) {
+    TprocessorTimer->start();
+    // The directory is claimed at once, so the menu says straight away when
+    // another processor already works it.
+    FProcessor->Claim();
+  } else {
+    TprocessorTimer->stop();
+    FProcessor->Release();
+  }
+  ShowOnlineStatus(FProcessor->Status());
+}
+
+void TEmainZeprog::ShowOnlineStatus(const TWorkDirStatus &status) {
+  const QString dir = QFile::decodeName(QByteArray::fromStdString(status.Dir));
+  QString text;
+  switch (status.State) {
+    case TWorkDirState::Off: text = QStringLiteral("Mod de lucru online oprit"); break;
+    case TWorkDirState::Working: text = QStringLiteral("Director lucru: ") + dir; break;
+    case TWorkDirState::Taken:
+      text = QStringLiteral("Director lucru ocupat de alt program: ") + dir;
+      break;
+    case TWorkDirState::Inaccessible:
+      text = QStringLiteral("Nu pot accesa directorul ") + dir + QStringLiteral(": ") +
+             QString::fromUtf8(status.Reason.c_str());
+      break;
+  }
+  StareOnline->setText(text);
+  // The glyph of the "on" menu shows whether command files are taken up.
+  Moddelucruonline2->setIcon(OnlineGlyph(status.State == TWorkDirState::Working || !FOnlineActive));
+}
+
+void TEmainZeprog::TprocessorTimerTimer() {
+  // The processor answers every failure in a result file and its log; no
+  // message box may come from here.
+  try {
+    FProcessor->Tick();
+  } catch (...) {
+  }
 }
 
 bool TEmainZeprog::ProjectGuard() {
@@ -328,9 +393,9 @@ void TEmainZeprog::ShowFormePlataEditor() { ShowModalWindow(EFormaPlata); }
 void TEmainZeprog::ShowCursEditor() { ShowModalWindow(Ecurs); }
 void TEmainZeprog::ShowSPEditor() { ShowModalWindow(ESP); }
 void TEmainZeprog::ShowSOEditor() { ShowModalWindow(ESO); }
-void TEmainZeprog::ShowPluSalesReport() {}
-void TEmainZeprog::ShowPaymentFormsReport() {}
-void TEmainZeprog::ShowDrawerReport() {}
+void TEmainZeprog::ShowPluSalesReport() { RunRegisterReport(TReportKind::PluSales); }
+void TEmainZeprog::ShowPaymentFormsReport() { RunRegisterReport(TReportKind::PaymentForms); }
+void TEmainZeprog::ShowDrawerReport() { RunRegisterReport(TReportKind::Drawer); }
 
 // --- Mod de lucru online -------------------------------------------------
 
@@ -341,11 +406,35 @@ void TEmainZeprog::Activare1Click() {
   SaveOnlineSettings();
 }
 
-// The online settings dialog, the command-file timer and TARVOPROG.INI come
-// with the online mode; until then the menus only switch.
-void TEmainZeprog::ShowOnlineSettings() {}
-void TEmainZeprog::LoadOnlineSettings() {}
-void TEmainZeprog::SaveOnlineSettings() {}
+void TEmainZeprog::ShowOnlineSettings() {
+  TOnlineSettings edited = FOnline;
+  if (ShowModalWindow(ESetariOnline, edited) != QDialog::Accepted) return;
+  // The new port, rate and directory take effect with the next command
+  // file; online mode stays as it is.
+  FOnline.PortOnline = edited.PortOnline;
+  FOnline.BaudRateOnline = edited.BaudRateOnline;
+  FOnline.DirectorLucru = edited.DirectorLucru;
+  SaveOnlineSettings();
+  // A new work directory is claimed at once, so the menu tells straight
+  // away whether another processor holds it.
+  if (FOnlineActive) FProcessor->Claim();
+}
+
+void TEmainZeprog::LoadOnlineSettings() {
+  TOnlineSettings loaded;
+  std::string error;
+  // A missing file or missing keys give the defaults without a word; a file
+  // that cannot be read is not replaced later (SaveOnlineSettings refuses).
+  if (!::LoadOnlineSettings(loaded, &error))
+    std::fprintf(stderr, "%s: %s\n", TarvoIniPath().c_str(), error.c_str());
+  FOnline = loaded;
+  SetOnlineActive(loaded.OnlineActiv);
+}
+
+void TEmainZeprog::SaveOnlineSettings() {
+  FOnline.OnlineActiv = FOnlineActive;
+  ::SaveOnlineSettings(FOnline);
+}
 
 // --- Lifecycle -----------------------------------------------------------
 
@@ -360,7 +449,10 @@ void TEmainZeprog::showEvent(QShowEvent *e) {
 void TEmainZeprog::FormShow() { LoadOnlineSettings(); }
 
 void TEmainZeprog::closeEvent(QCloseEvent *e) {
-  // Closing asks nothing; the program ends.
+  // Closing asks nothing; the program ends. A command file in progress is
+  // finished and answered first; no other is taken up.
+  TprocessorTimer->stop();
+  FProcessor->RequestStop();
   QMainWindow::closeEvent(e);
   emit Closed();
 }

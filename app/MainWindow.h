@@ -9,9 +9,13 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "OnlineSettings.h"
 #include "ProjectShell.h"
 
 class QAction;
+class QTimer;
+class TCommandProcessor;
+struct TWorkDirStatus;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -39,9 +43,14 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   // read; false when the port does not open (the link keeps the reason).
   bool OpenProjectLink() override;
 
-  // Online mode shows exactly one of the two "Mod de lucru online" menus.
+  // Online mode shows exactly one of the two "Mod de lucru online" menus
+  // and runs the command-file timer while it is on.
   bool OnlineActive() const { return FOnlineActive; }
   void SetOnlineActive(bool on);
+  // PortOnline, BaudRateOnline, DirectorLucru: what the processor uses for
+  // the next command file.
+  const TOnlineSettings &OnlineSettings() const { return FOnline; }
+  TCommandProcessor &Processor() { return *FProcessor; }
 
   QFrame *Panel1;
   QLabel *Image1;
@@ -52,6 +61,11 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
       *Parametrisistem1, *Optiunisistem1;
   QAction *VanzariPLU1, *FormedeplataCasiseri1, *Sertarpecasieri1;
   QAction *Setari2, *Activare1, *Setari3, *Dezactivare1;
+  // First item of the online menu: the work directory and whether this
+  // window works it (another processor may hold it).
+  QAction *StareOnline;
+  // The online polling timer, 1000 ms, enabled while online mode is on.
+  QTimer *TprocessorTimer;
 
  public slots:
   void New1Click();
@@ -71,6 +85,7 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   void Sertarpecasieri1Click();
   void Setari2Click();
   void Activare1Click();
+  void TprocessorTimerTimer();
 
  signals:
   // The window has been closed: the program ends.
@@ -106,7 +121,10 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   void ShowOnlineSettings();
   void LoadOnlineSettings();
   void SaveOnlineSettings();
+  void ShowOnlineStatus(const TWorkDirStatus &status);
 
+  TOnlineSettings FOnline;
+  std::unique_ptr<TCommandProcessor> FProcessor;
   QString FProjectName;
   QString FProjectDir;
   bool FOnlineActive = false;

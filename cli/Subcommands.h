@@ -18,3 +18,5 @@ extern const TSubcommand CmdParam;
 extern const TSubcommand CmdOption;
 extern const TSubcommand CmdPlu;       // the PLU editor
 extern const TSubcommand CmdScale;     // the scale list, prefix and transfer
+extern const TSubcommand CmdReport;   // report plu-sales|payments|drawer
+extern const TSubcommand CmdOnline;   // online: the command-file processor without a window

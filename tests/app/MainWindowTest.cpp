@@ -73,12 +73,17 @@ TEST_F(MainWindowTest, EveryItemThatNeedsAProjectRefusesWithoutOne) {
 
   // The online items need no project, and switch between the two menus.
   Log.Shown.clear();
+  auto close = [](QWidget *w) { w->close(); };
+  auto watch = WhenModal("ESetariOnline", close);
   Item("Setari2")->trigger();
+  EXPECT_TRUE(watch->Fired());
   Item("Activare1")->trigger();
   EXPECT_TRUE(Window.OnlineActive());
   EXPECT_FALSE(Window.Moddelucruonline1->menuAction()->isVisible());
   EXPECT_TRUE(Window.Moddelucruonline2->menuAction()->isVisible());
+  auto watch3 = WhenModal("ESetariOnline", close);
   Item("Setari3")->trigger();
+  EXPECT_TRUE(watch3->Fired());
   Item("Dezactivare1")->trigger();
   EXPECT_FALSE(Window.OnlineActive());
   EXPECT_TRUE(Window.Moddelucruonline1->menuAction()->isVisible());
@@ -99,8 +104,7 @@ TEST_F(MainWindowTest, EditorItemsPassTheGuardOnceAProjectIsOpen) {
   });
   closer.start(10);
   for (const char *name : {"Departamente1", "PLU1", "VA1", "Casieri1", "Formedeplata1", "Cursvalutar1",
-                           "Parametrisistem1", "Optiunisistem1", "VanzariPLU1",
-                           "FormedeplataCasiseri1", "Sertarpecasieri1"})
+                           "Parametrisistem1", "Optiunisistem1"})
     Item(name)->trigger();
   EXPECT_TRUE(Log.Shown.empty());
   for (const char *editor : {"Edept", "EPlu", "ETva", "Ecasieri", "EFormaPlata", "Ecurs", "ESP", "ESO"})
@@ -109,6 +113,8 @@ TEST_F(MainWindowTest, EditorItemsPassTheGuardOnceAProjectIsOpen) {
   EXPECT_EQ(ESO, nullptr);
   // Opening and closing an editor writes nothing.
   EXPECT_TRUE(QDir(Dir.Path() + "P").isEmpty());
+  // The "Rapoarte" items read the register once past the guard: their own
+  // tests (reports_tests) run them against the simulator.
 }
 
 TEST_F(MainWindowTest, NewProjectKeepsTheDialogOpenUntilTheNameIsGood) {

@@ -1,0 +1,61 @@
+// The "Rapoarte" menu on the command line: a report read out of the register
+// and printed as the viewer shows it.
+#include <cstdio>
+
+#include "CodePage.h"
+#include "ReportReader.h"
+#include "Subcommands.h"
+
+namespace {
+
+int RunReport(TCliContext &cx) {
+  std::string which;
+  bool yes = false;
+  for (const std::string &a : cx.Args) {
+    if (a == "--yes")
+      yes = true;
+    else if (a.rfind("--", 0) == 0)
+      return UsageError(cx, "unknown option " + a);
+    else if (which.empty())
+      which = a;
+    else
+      return UsageError(cx, "one report only");
+  }
+  const TReportDef *def = ReportDefByName(which);
+  if (!def) return UsageError(cx, "which report: plu-sales, payments or drawer");
+  // The question the menu asks first; nothing is sent without the answer.
+  if (def->Kind == TReportKind::PluSales && !yes)
+    return UsageError(cx, "report plu-sales reads the PLU sales and clears them in the register "
+                          "(a Z report); add --yes to go ahead");
+  const auto project = cx.OpenProject();
+  if (!project) return ExitFailed;
+
+  const TReportOutcome outcome = TReportReader(*project).Read(def->Kind);
+  if (!outcome.Result.Ok) {
+    ReportFailure(outcome.Result);
+    if (outcome.HasPartial()) {
+      if (!outcome.PartialPath.empty())
+        std::fprintf(stderr, "tarvoctl: the %zu lines received before the failure are saved in %s\n",
+                     outcome.PartialCount, outcome.PartialPath.c_str());
+      else
+        std::fprintf(stderr, "tarvoctl: the %zu lines received before the failure could not be saved: %s\n",
+                     outcome.PartialCount, outcome.PartialError.c_str());
+    }
+    return ExitFailed;
+  }
+  std::string out;
+  for (const std::string &line : ReportText(outcome.Title, outcome.Lines)) out += ToUtf8(line) + '\n';
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  return ExitOk;
+}
+
+}  // namespace
+
+const TSubcommand CmdReport = {
+    "report",
+    "  report plu-sales --yes | payments | drawer\n"
+    "                                       read a report out of the register and print it as the\n"
+    "                                       viewer shows it; plu-sales clears the register's PLU\n"
+    "                                       sales (Z), so it needs --yes\n",
+    RunReport};

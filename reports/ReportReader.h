@@ -1,0 +1,47 @@
+// Reading a report out of the register for the "Rapoarte" menu and for
+// tarvoctl's `report`: one read command on the project's link, the text the
+// viewer shows, and, when a Z report breaks off, the lines that did arrive
+// kept in the project directory.
+#pragma once
+
+#include <string>
+
+#include "ActionResult.h"
+#include "RegisterLink.h"
+#include "RegisterReports.h"
+
+struct TReportOutcome {
+  // Ok, or the window's message ("Nu pot deschide portul serial !\r",
+  // "Operatie nereusita!\r") with the link's reason.
+  TActionResult Result;
+  std::string Title;  // the viewer's caption
+  // The register's lines as received (on a failure, whatever had arrived);
+  // ReportText(Title, Lines) is what the viewer shows.
+  TLineList Lines;
+  // Lines that arrived before a Z report broke off (the register may have
+  // cleared them already): saved, as received, in PartialPath, or, when that
+  // failed, not saved for the reason in PartialError.
+  size_t PartialCount = 0;
+  std::string PartialPath;
+  std::string PartialError;
+
+  bool HasPartial() const { return PartialCount > 0; }
+  // What the user is told about those lines, in the register's code page.
+  std::string PartialNote() const;
+};
+
+// Name of the file the lines of a broken PLU sales read are kept in:
+// "VanzariPLU-incomplet-YYYYMMDD-HHMMSS.txt" in the project directory.
+inline constexpr const char *PartialReportPrefix = "VanzariPLU-incomplet";
+inline constexpr const char *PartialReportSuffix = ".txt";
+
+class TReportReader {
+ public:
+  // The context's CurrentLink slot holds the link while the read runs.
+  explicit TReportReader(TProjectContext context) : FContext(std::move(context)) {}
+
+  TReportOutcome Read(TReportKind kind);
+
+ private:
+  TProjectContext FContext;
+};

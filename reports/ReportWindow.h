@@ -1,0 +1,41 @@
+// The report viewer "Raport": the report's lines in a read-only memo, saved
+// to a text file with "&Salveaza".
+#pragma once
+
+#include <string>
+
+#include <QDialog>
+
+#include "TextHelpers.h"
+
+class QFrame;
+class QPlainTextEdit;
+class QPushButton;
+
+class TERaport : public QDialog {
+  Q_OBJECT
+ public:
+  // lines: the text as shown (already laid out); projectDir: where the save
+  // dialog starts.
+  TERaport(const QString &title, TLineList lines, std::string projectDir, QWidget *parent = nullptr);
+  ~TERaport() override;
+
+  QPlainTextEdit *aMemo;
+  QFrame *Panel1;
+  QPushButton *BSave;
+  QPushButton *BStop;
+
+  // Asks for a file name and writes the memo's lines, CR LF after each.
+  void BSaveClick();
+  const TLineList &Lines() const { return FLines; }
+
+ private:
+  TLineList FLines;  // the memo's lines as bytes, saved exactly
+  std::string FProjectDir;
+};
+
+extern TERaport *ERaport;
+
+// Shows a report modally: ReportText(title, lines) in a fresh viewer that is
+// destroyed when it closes.
+void ShowReport(const std::string &title, TLineList lines, const std::string &projectDir);

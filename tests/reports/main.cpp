@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include "Application.h"
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  TTarvoApplication app(argc, argv);
+  SetDecimalSeparator();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
