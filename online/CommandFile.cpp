@@ -23,7 +23,12 @@ std::string UnreadableMessage(const TOnlineCommand &cmd) {
 namespace {
 
 bool ValidPluLine(const TLineList &fields) {
-  return fields.empty() || fields.size() >= 8 || (fields.size() == 2 && fields[1] == "-");
+  if (fields.empty()) return true;
+  // A negative code would go out as "U10000;-N;...", which the register
+  // reads as the deletion of PLU N: a list meant to program an article
+  // must never delete another one.
+  if (Whole64Or(fields[0], 0) < 0) return false;
+  return fields.size() >= 8 || (fields.size() == 2 && fields[1] == "-");
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ std::string UnreadableMessage(const TOnlineCommand &cmd);
 TLineList SplitTextLines(std::string_view bytes);
 
 // A PLU list is valid when it has at least one line and every line that is
-// not empty has 8 or more fields, or exactly 2 with "-" as the second. The
+// not empty has 8 or more fields, or exactly 2 with "-" as the second, and a
+// code that is not negative (it would go out as a deletion). The
 // number (from 1) of the first line that is not, 0 when all are; -1 for a
 // file without lines.
 int FirstInvalidPluLine(const TLineList &lines);

@@ -126,6 +126,8 @@ TEST_F(ProcessorTest, StructureAndConversionsOfThePluList) {
       {"only empty lines", "\r\n\n", "WRITEPLU.OK", "\r\n\r\n", {}},
       {"a bad line stops everything", Plu(1) + "\r\n5;x", "WRITEPLU.ERR", "Structura fisierului este invalida\r\n", {}},
       {"three fields", "5;-;", "WRITEPLU.ERR", "Structura fisierului este invalida\r\n", {}},
+      // "U10000;-4;..." would delete PLU 4 in the register.
+      {"a negative code", "-4;Apa;;1;1;1;0;0", "WRITEPLU.ERR", "Structura fisierului este invalida\r\n", {}},
       {"two deletes", "5;-\r\n6;-\r\n", "WRITEPLU.OK", "5;-\r\n6;-\r\n", {"U10000;-5", "U10000;-6"}},
       {"nine fields, quotes, a price that is no number",
        "17;\"Apa\";;2;1;abc;3,5;0;x",
