@@ -17,64 +17,32 @@
 #include "Schemas.h"
 #include "SerialSettings.h"
 #include "TableFile.h"
+#include "SerialDialogParts.h"
 #include "UserDialogs.h"
 
 TESetari *ESetari = nullptr;
 
 TESetari::TESetari(const std::string &projectDir, QWidget *parent)
     : QDialog(parent), FProjectDir(projectDir) {
-  setObjectName(QStringLiteral("ESetari"));
-  setWindowTitle(QStringLiteral("Setari comunicatie seriala"));
-  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-  setWindowModality(Qt::ApplicationModal);
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(153, 180, 209));
-  setPalette(pal);
-  QFont f(QStringLiteral("MS Sans Serif"));
-  f.setStyleHint(QFont::SansSerif);
-  f.setPixelSize(11);
-  f.setBold(true);
-  setFont(f);
-
-  Label1 = new QLabel(QStringLiteral("Port serial   COM "), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(16, 14, 120, 21);
-
-  CPORT = new QComboBox(this);
-  CPORT->setObjectName(QStringLiteral("CPORT"));
-  CPORT->setGeometry(140, 12, 61, 24);
-  // A list to pick from: a typed port could only be another way to get a
-  // port that does not exist.
-  CPORT->setEditable(false);
-  for (int i = 1; i <= 16; ++i) CPORT->addItem(QStringLiteral(" %1").arg(i));
-  CPORT->setCurrentIndex(0);
+  StyleSerialDialog(this, "ESetari");
+  const TSerialControls controls = BuildSerialControls(this, 300);
+  Label1 = controls.Label1;
+  CPORT = controls.CPORT;
+  RRata = controls.RRata;
+  for (int i = 0; i < 3; ++i) RRataItems[i] = controls.RRataItems[i];
+  FRateGroup = controls.RateGroup;
+  RRataItems[2]->setChecked(true);
 
   // Which device the chosen port leads to on this machine, so that a
   // technician sees "COM 3" is the USB adapter before any register action.
   LPortDevice = new QLabel(this);
   LPortDevice->setObjectName(QStringLiteral("LPortDevice"));
   LPortDevice->setGeometry(206, 14, 104, 21);
-  QFont plain = f;
+  QFont plain = font();
   plain.setBold(false);
   LPortDevice->setFont(plain);
   connect(CPORT, &QComboBox::currentIndexChanged, this, &TESetari::ShowPortDevice);
   ShowPortDevice(CPORT->currentIndex());
-
-  RRata = new QGroupBox(QStringLiteral("             Rata de transmisie                 "), this);
-  RRata->setObjectName(QStringLiteral("RRata"));
-  RRata->setGeometry(8, 44, 300, 52);
-  FRateGroup = new QButtonGroup(this);
-  auto *rateLayout = new QHBoxLayout(RRata);
-  const char *rates[3] = {"19200", "38400", "57600"};
-  for (int i = 0; i < 3; ++i) {
-    RRataItems[i] = new QRadioButton(QString::fromLatin1(rates[i]), RRata);
-    RRataItems[i]->setObjectName(QStringLiteral("RRata%1").arg(i));
-    FRateGroup->addButton(RRataItems[i], i);
-    rateLayout->addWidget(RRataItems[i]);
-  }
-  RRataItems[2]->setChecked(true);
 
   BStart = new QPushButton(QStringLiteral("&Ok"), this);
   BStart->setObjectName(QStringLiteral("BStart"));

@@ -17,6 +17,7 @@
 
 #include "Application.h"
 #include "Projects.h"
+#include "SerialDialogParts.h"
 #include "UserDialogs.h"
 
 TESetariOnline *ESetariOnline = nullptr;
@@ -29,45 +30,15 @@ QString FromPath(const std::string &path) { return QFile::decodeName(QByteArray:
 
 TESetariOnline::TESetariOnline(TOnlineSettings &settings, QWidget *parent)
     : QDialog(parent), FSettings(settings), FDirectory(settings.DirectorLucru) {
-  setObjectName(QStringLiteral("ESetariOnline"));
-  setWindowTitle(QStringLiteral("Setari comunicatie seriala"));
-  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-  setWindowModality(Qt::ApplicationModal);
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(153, 180, 209));
-  setPalette(pal);
-  QFont f(QStringLiteral("MS Sans Serif"));
-  f.setStyleHint(QFont::SansSerif);
-  f.setPixelSize(11);
-  f.setBold(true);
-  setFont(f);
-
-  Label1 = new QLabel(QStringLiteral("Port serial   COM "), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(16, 14, 120, 21);
-
-  CPORT = new QComboBox(this);
-  CPORT->setObjectName(QStringLiteral("CPORT"));
-  CPORT->setGeometry(140, 12, 61, 24);
-  CPORT->setEditable(false);
-  for (int i = 1; i <= 16; ++i) CPORT->addItem(QStringLiteral(" %1").arg(i));
+  StyleSerialDialog(this, "ESetariOnline");
+  const TSerialControls controls = BuildSerialControls(this, 446);
+  Label1 = controls.Label1;
+  CPORT = controls.CPORT;
+  RRata = controls.RRata;
+  for (int i = 0; i < 3; ++i) RRataItems[i] = controls.RRataItems[i];
+  FRateGroup = controls.RateGroup;
   // CPORTKeyPress: typed keys are discarded; a port is picked from the list.
   CPORT->installEventFilter(this);
-
-  RRata = new QGroupBox(QStringLiteral("             Rata de transmisie                 "), this);
-  RRata->setObjectName(QStringLiteral("RRata"));
-  RRata->setGeometry(8, 44, 446, 52);
-  FRateGroup = new QButtonGroup(this);
-  auto *rateLayout = new QHBoxLayout(RRata);
-  const char *rates[3] = {"19200", "38400", "57600"};
-  for (int i = 0; i < 3; ++i) {
-    RRataItems[i] = new QRadioButton(QString::fromLatin1(rates[i]), RRata);
-    RRataItems[i]->setObjectName(QStringLiteral("RRata%1").arg(i));
-    FRateGroup->addButton(RRataItems[i], i);
-    rateLayout->addWidget(RRataItems[i]);
-  }
 
   Label2 = new QLabel(QStringLiteral("Director lucru"), this);
   Label2->setObjectName(QStringLiteral("Label2"));
