@@ -66,8 +66,15 @@ void TIniFile::SetValue(const std::string &section, const std::string &key, cons
 }
 
 std::string TIniFile::Text() const {
+  std::string saved;
+  FImpl->Ini.Save(saved, false);
+  // One blank line between sections, however many the library puts there.
   std::string lf;
-  FImpl->Ini.Save(lf, false);
+  lf.reserve(saved.size());
+  for (char c : saved) {
+    if (c == '\n' && lf.size() >= 2 && lf[lf.size() - 1] == '\n' && lf[lf.size() - 2] == '\n') continue;
+    lf += c;
+  }
   std::string crlf;
   crlf.reserve(lf.size() + lf.size() / 16);
   for (size_t i = 0; i < lf.size(); ++i) {

@@ -92,6 +92,7 @@ TEST_F(PortMapTest, WritingTheIniKeepsEverythingElseWithWindowsLineEnds) {
                            "DirectorLucru=C:\\Lucru\\\r\n", "OnlineActiv=D\r\n", "Cheie=valoare cu spatii\r\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
   EXPECT_EQ(text.find("\n\n"), std::string::npos);  // every LF has its CR
+  EXPECT_EQ(text.find("\r\n\r\n\r\n"), std::string::npos);  // one blank line between sections
   EXPECT_EQ(PortDevice(2), "/dev/ttyACM0");
 }
 
