@@ -68,18 +68,21 @@ void TIniFile::SetValue(const std::string &section, const std::string &key, cons
 std::string TIniFile::Text() const {
   std::string saved;
   FImpl->Ini.Save(saved, false);
-  // One blank line between sections, however many the library puts there.
-  std::string lf;
-  lf.reserve(saved.size());
-  for (char c : saved) {
-    if (c == '\n' && lf.size() >= 2 && lf[lf.size() - 1] == '\n' && lf[lf.size() - 2] == '\n') continue;
-    lf += c;
-  }
+  // Lines end with CR LF, with one blank line between sections however many
+  // the library (or the file it read) put there.
   std::string crlf;
-  crlf.reserve(lf.size() + lf.size() / 16);
-  for (size_t i = 0; i < lf.size(); ++i) {
-    if (lf[i] == '\n' && (i == 0 || lf[i - 1] != '\r')) crlf += '\r';
-    crlf += lf[i];
+  crlf.reserve(saved.size() + saved.size() / 16);
+  int blank = 0;
+  size_t start = 0;
+  while (start < saved.size()) {
+    size_t end = saved.find('\n', start);
+    if (end == std::string::npos) end = saved.size();
+    std::string line = saved.substr(start, end - start);
+    start = end + 1;
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() && (crlf.empty() || ++blank > 1)) continue;
+    if (!line.empty()) blank = 0;
+    crlf += line + "\r\n";
   }
   return crlf;
 }

@@ -77,6 +77,7 @@ TEST_F(PortMapTest, WritingTheIniKeepsEverythingElseWithWindowsLineEnds) {
       "; comentariu\n"
       "[Porturi]\n"
       "COM1=/dev/ttyUSB0\n"
+      "\n"
       "[Configurari]\n"
       "DirectorLucru=C:\\Lucru\\\n"
       "[Altceva]\n"
