@@ -74,14 +74,14 @@ TEST_F(PortMapTest, IniKeysNameTheDevices) {
 
 TEST_F(PortMapTest, WritingTheIniKeepsEverythingElseWithWindowsLineEnds) {
   WriteIni(
-      "; comentariu\n"
-      "[Porturi]\n"
-      "COM1=/dev/ttyUSB0\n"
-      "\n"
-      "[Configurari]\n"
-      "DirectorLucru=C:\\Lucru\\\n"
-      "[Altceva]\n"
-      "Cheie=valoare cu spatii\n");
+      "; comentariu\r\n"
+      "[Porturi]\r\n"
+      "COM1=/dev/ttyUSB0\r\n"
+      "\r\n"
+      "[Configurari]\r\n"
+      "DirectorLucru=C:\\Lucru\\\r\n"
+      "[Altceva]\r\n"
+      "Cheie=valoare cu spatii\r\n");
   TIniFile ini;
   ASSERT_TRUE(ini.Load(Dir.Path() + "/TARVOPROG.INI"));
   EXPECT_EQ(ini.Value("configurari", "directorlucru", ""), "C:\\Lucru\\");  // no escapes
@@ -95,6 +95,17 @@ TEST_F(PortMapTest, WritingTheIniKeepsEverythingElseWithWindowsLineEnds) {
   EXPECT_EQ(text.find("\n\n"), std::string::npos);  // every LF has its CR
   EXPECT_EQ(text.find("\r\n\r\n\r\n"), std::string::npos);  // one blank line between sections
   EXPECT_EQ(PortDevice(2), "/dev/ttyACM0");
+}
+
+TEST_F(PortMapTest, BlankLinesDoNotGrowEachTimeTheIniIsWritten) {
+  WriteIni("[Porturi]\r\nCOM1=/dev/x\r\n\r\n[Configurari]\r\nPortOnline=1\r\n");
+  for (int round = 0; round < 3; ++round) {
+    TIniFile ini;
+    ASSERT_TRUE(ini.Load(Dir.Path() + "/TARVOPROG.INI"));
+    ini.SetValue("Porturi", "COM2", "/dev/ttyUSB0");
+    ini.Save(Dir.Path() + "/TARVOPROG.INI");
+  }
+  EXPECT_EQ(ReadIni(), "[Porturi]\r\nCOM1=/dev/x\r\nCOM2=/dev/ttyUSB0\r\n\r\n[Configurari]\r\nPortOnline=1\r\n");
 }
 
 TEST_F(PortMapTest, AMissingIniReadsAsEmptyAndAnUnreadableOneSaysWhy) {
