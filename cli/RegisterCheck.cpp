@@ -12,12 +12,16 @@ std::string Counted(int n, const char *what) {
 
 std::string Quoted(const std::string &bytes) { return "\"" + ToUtf8(bytes) + "\""; }
 
+// The name of a row only one side holds, after the line ("" when none).
+std::string Named(const std::string &bytes) { return bytes.empty() ? "" : " (" + Quoted(bytes) + ")"; }
+
 std::string Line(const TDifference &d, const TFieldDifference *f, const std::string &codeWord) {
   std::string line = codeWord + " " + d.CodeText + ": ";
   switch (d.Kind) {
-    case TDifferenceKind::OnlyInRegister: return line + "only in the register";
-    case TDifferenceKind::OnlyInProject: return line + "only in the project";
-    case TDifferenceKind::MarkedButInRegister: return line + "marked for deletion, still in the register";
+    case TDifferenceKind::OnlyInRegister: return line + "only in the register" + Named(d.Register);
+    case TDifferenceKind::OnlyInProject: return line + "only in the project" + Named(d.Project);
+    case TDifferenceKind::MarkedButInRegister:
+      return line + "marked for deletion, still in the register" + Named(d.Register);
     case TDifferenceKind::RepeatedInProject:
       return line + "the code repeats in the project (" + std::to_string(d.Count) + " rows; the last is compared)";
     case TDifferenceKind::RepeatedInRegister:

@@ -121,14 +121,15 @@ TActionResult VerifyAndShow(TEditorDialog &dialog, TEditorLogic &logic, QAbstrac
   list->FieldTitle = std::move(fieldTitle);
   list->ShowReport(report, dialog.windowTitle(), codeTitle);
   if (!list->isVisible()) {
-    // Beside the editor where the screen has room, else over its lower
-    // right part, so the rows the list names stay in sight.
+    // Beside the editor, on the side with more room, over as little of it
+    // as the screen allows: the rows the list names stay in sight.
     const QRect editor = dialog.frameGeometry();
     const QRect screen = dialog.screen()->availableGeometry();
     const QSize size = list->frameGeometry().size();
-    QPoint at = editor.topRight() + QPoint(8, 0);
-    if (at.x() + size.width() > screen.right()) at = editor.topLeft() - QPoint(size.width() + 8, 0);
-    if (at.x() < screen.left()) at = editor.center();
+    const int right = screen.right() - editor.right(), left = editor.left() - screen.left();
+    QPoint at(right >= left ? std::min(editor.right() + 8, screen.right() - size.width())
+                            : std::max(editor.left() - size.width() - 8, screen.left()),
+              editor.top());
     at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - size.width())));
     at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - size.height())));
     list->move(at);

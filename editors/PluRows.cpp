@@ -177,5 +177,6 @@ TCompareSpec PluCompareSpec(const TPluFieldNos &no) {
                  {"Pret2", price(no.Pret2)},
                  {"LinkPLU", [field = no.LinkPLU](const TRecordSet &t, int r) { return WholeText(FloatAt(t, r, field)); }}};
   spec.Unwanted = [no](const TRecordSet &t, int r) { return FlagAt(t, r, no.Sters); };
+  spec.Summary = text(no.Nume);
   return spec;
 }

@@ -46,16 +46,17 @@ TVerifyReport CompareWithRegister(const TRecordSet &project, const TRecordSet &r
     if (sides.Register.size() > 1) note(TDifferenceKind::RepeatedInRegister).Count = int(sides.Register.size());
     const int p = sides.Project.empty() ? 0 : sides.Project.back();
     const int r = sides.Register.empty() ? 0 : sides.Register.back();
+    auto summarize = [&](TDifference &d) {
+      if (!spec.Summary) return;
+      if (p) d.Project = spec.Summary(project, p);
+      if (r) d.Register = spec.Summary(registerRows, r);
+    };
     if (p && spec.Unwanted && spec.Unwanted(project, p)) {
-      if (r) note(TDifferenceKind::MarkedButInRegister);
+      if (r) summarize(note(TDifferenceKind::MarkedButInRegister));
       continue;
     }
-    if (!p) {
-      note(TDifferenceKind::OnlyInRegister);
-      continue;
-    }
-    if (!r) {
-      note(TDifferenceKind::OnlyInProject);
+    if (!p || !r) {
+      summarize(note(p ? TDifferenceKind::OnlyInProject : TDifferenceKind::OnlyInRegister));
       continue;
     }
     std::vector<TFieldDifference> fields;

@@ -35,6 +35,9 @@ struct TDifference {
   std::string CodeText;  // the code as the grid shows it
   std::vector<TFieldDifference> Fields;
   int Count = 0;
+  // For a row only one side holds, or marked but still held: what the row
+  // is on either side (its name), so that a person knows it; "" otherwise.
+  std::string Project, Register;
 };
 
 // What is compared, for one table.
@@ -51,6 +54,8 @@ struct TCompareSpec {
   // A project row the register should no longer hold (PLUs marked for
   // deletion); none when empty.
   std::function<bool(const TRecordSet &, int recNo)> Unwanted;
+  // What names a row for a person (its name); none when empty.
+  std::function<std::string(const TRecordSet &, int recNo)> Summary;
 };
 
 struct TVerifyReport {

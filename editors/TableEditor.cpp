@@ -127,6 +127,7 @@ TCompareSpec TTableEditor::CompareSpec() const {
   for (const TLineField &lf : FDescription.Line) {
     if (lf.Position == 1 || !lf.Sent || FTable.FieldIndex(lf.Field) < 0) continue;
     const std::string field = lf.Field;
+    if (field == "Nume") spec.Summary = [](const TRecordSet &t, int r) { return TRowValues(t, r).Text("Nume"); };
     if (lf.How == TLineValue::Whole)
       spec.Fields.push_back({field, [field](const TRecordSet &t, int r) { return std::to_string(TRowValues(t, r).Int(field)); }});
     else

@@ -70,7 +70,7 @@ TEVerify::TEVerify(QWidget *editor) : QDialog(editor) {
   layout->addWidget(Summary);
   layout->addWidget(List, 1);
   layout->addLayout(bottom);
-  resize(600, 340);
+  resize(500, 340);
 }
 
 void TEVerify::ShowReport(const TVerifyReport &report, const QString &editorCaption, const QString &codeTitle) {
@@ -105,7 +105,7 @@ void TEVerify::ShowReport(const TVerifyReport &report, const QString &editorCapt
       for (const TFieldDifference &f : d.Fields)
         line(FieldTitle ? FieldTitle(d, f.Field) : QString::fromStdString(f.Field), f.Field, f.Project, f.Register);
     } else {
-      line(DifferenceText(d), "", "", "");
+      line(DifferenceText(d), "", d.Project, d.Register);
     }
   }
   List->resizeColumnToContents(ColCode);
