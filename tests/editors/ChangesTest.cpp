@@ -359,5 +359,6 @@ TEST_F(ChangesWindow, Screenshots) {
     w.BVerify->click();
     QTest::qWait(50);
     w.grab().save(dir + "/ESP-verify.png");
+    w.EVerify->grab().save(dir + "/ESP-EVerify.png");
   }
 }
