@@ -8,6 +8,8 @@
 
 #include "CodePage.h"
 #include "PluLogic.h"
+#include "ProjectTables.h"
+#include "RegisterCheck.h"
 #include "Subcommands.h"
 #include "TableFile.h"
 #include "ValueText.h"
@@ -76,7 +78,9 @@ int RunPlu(TCliContext &cx) {
   const std::string action = cx.Args[0];
   const size_t words = cx.Args.size();
   auto needs = [&](size_t n) { return words == n; };
-  if (((action == "show" || action == "read" || action == "program") && !needs(1)) ||
+  const bool changed = action == "program" && needs(2) && cx.Args[1] == "--changed";
+  if (((action == "show" || action == "read" || action == "verify" || (action == "program" && !changed)) &&
+       !needs(1)) ||
       (action == "erase" && !(needs(1) || (needs(2) && cx.Args[1] == "--yes"))) ||
       ((action == "export" || action == "import" || action == "delete" || action == "undelete") && !needs(2)) ||
       (action == "set" && words < 3))
@@ -107,10 +111,19 @@ int RunPlu(TCliContext &cx) {
   }
   if (action == "program") {
     TCliProgress progress("U10000");
-    const TActionResult r = logic->Program(progress);
-    if (logic->DuplicateMessages().empty()) return Saved(r);
-    for (const std::string &m : logic->DuplicateMessages()) ReportFailure(TActionResult::Failure(m));
-    return ExitFailed;
+    const TActionResult r = changed ? logic->ProgramChanges(progress) : logic->Program(progress);
+    if (!logic->DuplicateMessages().empty()) {
+      for (const std::string &m : logic->DuplicateMessages()) ReportFailure(TActionResult::Failure(m));
+      return ExitFailed;
+    }
+    if (!changed) return Saved(r);
+    return ReportChangesRun(cx, "plu", r, *logic, logic->Table().RecordCount(),
+                            ProjectTablePath(project->Dir, tiPLU));
+  }
+  if (action == "verify") {
+    TCliProgress progress("D10000");
+    const TActionResult r = logic->Verify(progress);
+    return ReportVerify("plu", r, *logic, "Cod");
   }
   if (action == "erase") return Saved(logic->EraseAll());
   if (action == "export") return Saved(logic->SaveTextFile(cx.Args[1]));
@@ -150,6 +163,12 @@ const TSubcommand CmdPlu = {
     "                                       replaces the whole table, saves PLU.cds\n"
     "  plu program                          program the register (\"&Programare casa\"): new, marked\n"
     "                                       and other rows, then CPB/CPM/CPD; saves PLU.cds\n"
+    "  plu program --changed                the same for the rows that differ from what the register\n"
+    "                                       was last known to hold, and every new and marked row\n"
+    "                                       (\"Programare modificari\"); without that knowledge: status 1\n"
+    "  plu verify                           read the PLUs from the register and print how they differ\n"
+    "                                       from PLU.cds, one line each (\"Verificare casa\"); changes\n"
+    "                                       neither; status 0 same, 1 different or failed\n"
     "  plu erase --yes                      erase every PLU in the register (CPX) and empty PLU.cds\n"
     "  plu export FILE                      save the PLU text file (\"Sal&vare fisier text\")\n"
     "  plu import FILE                      import a PLU text file and save PLU.cds\n"

@@ -10,6 +10,7 @@
 #include "BlockEditor.h"
 #include "CodePage.h"
 #include "ProjectTables.h"
+#include "RegisterCheck.h"
 #include "Subcommands.h"
 #include "TableEditor.h"
 #include "ValueText.h"
@@ -87,11 +88,14 @@ int Set(TCliContext &cx, TTableEditor &editor, TTableId id, int32_t cod,
 
 int RunTable(TCliContext &cx, TTableId id) {
   const TTableWords &w = WordsOf(id);
-  if (cx.Args.empty()) return UsageError(cx, "show, read, program or set is missing");
+  if (cx.Args.empty()) return UsageError(cx, "show, read, program, verify or set is missing");
   const std::string verb = cx.Args[0];
   int32_t cod = 0;
   std::vector<std::pair<std::string, std::string>> cells;
-  if (verb == "show" || verb == "read" || verb == "program") {
+  bool changed = false;
+  if (verb == "program" && cx.Args.size() == 2 && cx.Args[1] == "--changed") {
+    changed = true;
+  } else if (verb == "show" || verb == "read" || verb == "program" || verb == "verify") {
     if (cx.Args.size() != 1) return UsageError(cx, verb + " takes no further words");
   } else if (verb == "set") {
     if (cx.Args.size() < 3) return UsageError(cx, "set needs a code and at least one FIELD=VALUE");
@@ -103,7 +107,7 @@ int RunTable(TCliContext &cx, TTableId id) {
         return UsageError(cx, cx.Args[i] + " is not FIELD=VALUE");
     if (!ParseAssignments(cx.Args, 2, cells)) return ExitFailed;  // a character Windows-1250 lacks
   } else {
-    return UsageError(cx, "unknown action " + verb + " (show, read, program or set)");
+    return UsageError(cx, "unknown action " + verb + " (show, read, program, verify or set)");
   }
 
   const auto project = cx.OpenProject();
@@ -121,11 +125,22 @@ int RunTable(TCliContext &cx, TTableId id) {
   }
   if (verb == "set") return Set(cx, *editor, id, cod, cells);
 
+  const std::string path = ProjectTablePath(project->Dir, id);
+  if (verb == "verify") {
+    TCliProgress progress(std::string(w.Name) + " verify");
+    const TActionResult result = editor->Verify(progress);
+    return ReportVerify(w.Name, result, *editor, IsBlockTable(id) ? "Bloc" : "Cod");
+  }
+  if (changed) {
+    TCliProgress progress(std::string(w.Name) + " program --changed");
+    const TActionResult result = editor->ProgramChanges(progress);
+    return ReportChangesRun(cx, w.Name, result, *editor, editor->Table().RecordCount(), path);
+  }
+
   const bool reading = verb == "read";
   TCliProgress progress(std::string(w.Name) + (reading ? " read" : " program"));
   const TActionResult result = reading ? editor->Read(progress) : editor->Program(progress);
   if (!result.Ok) return ReportFailure(result);
-  const std::string path = ProjectTablePath(project->Dir, id);
   if (!reading)
     std::fprintf(stderr, "tarvoctl: %s: %d rows programmed, saved %s\n", w.Name, editor->Table().RecordCount(),
                  path.c_str());
@@ -151,24 +166,30 @@ const TSubcommand CmdDept = {
     "  TABLE read                           read it from the register and save it (\"Citire din casa\")\n"
     "  TABLE program                        program the register from it (\"Programare casa\"); param\n"
     "                                       and option only after a first successful read\n"
+    "  TABLE program --changed              program only the rows that differ from what the register\n"
+    "                                       was last known to hold (its last read, verify or run;\n"
+    "                                       \"Programare modificari\"); without that: status 1\n"
+    "  TABLE verify                         read the table from the register and print how it differs\n"
+    "                                       from the project, one line each (\"Verificare casa\");\n"
+    "                                       changes neither; status 0 same, 1 different or failed\n"
     "  TABLE set COD FIELD=VALUE...         change cells of the row with code COD under the editor's\n"
     "                                       rules and save the table; param and option: COD is the\n"
     "                                       block and FIELD a described position (P21)\n"
-    "  dept show|read|program|set ...       departments (Departamente.cds: Nume, UM, TVA)\n",
+    "  dept show|read|program|verify|set    departments (Departamente.cds: Nume, UM, TVA)\n",
     Run<tiDepartamente>};
 const TSubcommand CmdVat = {
-    "vat", "  vat show|read|program|set ...        VAT rates (TVA.cds: Cota)\n", Run<tiTVA>};
+    "vat", "  vat show|read|program|verify|set     VAT rates (TVA.cds: Cota)\n", Run<tiTVA>};
 const TSubcommand CmdCashier = {
-    "cashier", "  cashier show|read|program|set ...    cashiers (Casieri.cds: Nume, Parola of digits)\n",
+    "cashier", "  cashier show|read|program|verify|set cashiers (Casieri.cds: Nume, Parola of digits)\n",
     Run<tiCasieri>};
 const TSubcommand CmdRate = {
-    "rate", "  rate show|read|program|set ...       exchange rates (Curs.cds: Rata)\n", Run<tiCurs>};
+    "rate", "  rate show|read|program|verify|set    exchange rates (Curs.cds: Rata)\n", Run<tiCurs>};
 const TSubcommand CmdPayment = {
-    "payment", "  payment show|read|program|set ...    payment forms (FormePlata.cds: Nume)\n",
+    "payment", "  payment show|read|program|verify|set payment forms (FormePlata.cds: Nume)\n",
     Run<tiFormePlata>};
 const TSubcommand CmdParam = {
-    "param", "  param show|read|program|set ...      system parameters (SP.cds: set BLOCK Pn=VALUE)\n",
+    "param", "  param show|read|program|verify|set   system parameters (SP.cds: set BLOCK Pn=VALUE)\n",
     Run<tiSP>};
 const TSubcommand CmdOption = {
-    "option", "  option show|read|program|set ...     system options (SO.cds: set BLOCK Pn=VALUE)\n",
+    "option", "  option show|read|program|verify|set  system options (SO.cds: set BLOCK Pn=VALUE)\n",
     Run<tiSO>};

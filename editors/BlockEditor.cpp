@@ -100,6 +100,26 @@ TActionResult TBlockEditor::Program(TProgress &progress) {
   return TTableEditor::Program(progress);
 }
 
+TActionResult TBlockEditor::ProgramChanges(TProgress &progress) {
+  if (!FProgramAllowed) return TActionResult::Failure(ReadBlocksFirstMessage);
+  return TTableEditor::ProgramChanges(progress);
+}
+
+int32_t TBlockEditor::RowColour(int recNo) const {
+  if (FVerify.MarkedCodes.empty() || recNo < 1 || recNo > FManual.RecordCount()) return -1;
+  const TRowValues row(FManual, recNo);
+  const int32_t block = row.Int("Rand");
+  if (!VerifyMarked(block)) return -1;
+  // A block only on one side, or repeated, is marked whole; otherwise only
+  // the positions that differ.
+  const TDifference *d = FVerify.FieldsOf(block);
+  if (!d) return VerifyMarkColour;
+  const std::string field = "P" + std::to_string(row.Int("Coloana"));
+  for (const TFieldDifference &f : d->Fields)
+    if (f.Field == field) return VerifyMarkColour;
+  return -1;
+}
+
 bool TBlockEditor::AcceptsChar(int column, char c) const {
   return column != ColValoare || (c >= '0' && c <= '9') || c == '-' || c == '+';
 }

@@ -46,6 +46,7 @@ class TBlockEditor : public TTableEditor {
   // False until a read succeeded, when the file did not exist at opening.
   bool ProgramAllowed() const { return FProgramAllowed; }
   TActionResult Program(TProgress &progress) override;
+  TActionResult ProgramChanges(TProgress &progress) override;
 
   // Sets a described position of a block, as typing in the list does.
   // Returns "" when stored, else why not (an undescribed position, a value
@@ -58,6 +59,8 @@ class TBlockEditor : public TTableEditor {
   bool AcceptsChar(int column, char c) const override;
   // A value typed in the list goes to its position of the block.
   std::string SetCell(int recNo, int column, const std::string &text) override;
+  // A position of the list the last verify found different.
+  int32_t RowColour(int recNo) const override;
 
   // The block table as a grid (never shown): Bloc, P1..P32, only the
   // described positions of a block take typing.

@@ -1,5 +1,7 @@
 #include "BlockEditorWindow.h"
 
+#include <cstdlib>
+
 #include <QBrush>
 #include <QFont>
 #include <QFontMetrics>
@@ -8,6 +10,7 @@
 
 #include "EditorWindowParts.h"
 #include "UserDialogs.h"
+#include "VerifyWindow.h"
 
 TESP *ESP = nullptr;
 TESO *ESO = nullptr;
@@ -79,9 +82,13 @@ TBlockEditorWindow::TBlockEditorWindow(const QString &objectName, const QString 
 
   BitBtn1 = AddButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
   BSave = AddButton(Panel1, "BSave", QStringLiteral("&Programare casa"), [this] { BSaveClick(); });
+  BProgramChanges = AddButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
+                              false);
+  BVerify = AddButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
   BSave->setEnabled(FLogic->ProgramAllowed());
+  BProgramChanges->setEnabled(FLogic->ProgramAllowed());
   BStop = AddCloseButton(*this);
-  LayOutGridWindow(*this, GMan, BitBtn1, BSave, BStop);
+  LayOutGridWindow(*this, GMan, BitBtn1, BSave, BStop, BVerify, BProgramChanges);
   FixSizeAndCentre(clientWidth, clientHeight);
   ToFirstRow();
   GMan->setFocus();
@@ -108,6 +115,8 @@ void TBlockEditorWindow::BitBtn1Click() {
   Ds->Refresh();
   ToFirstRow();
   BSave->setEnabled(FLogic->ProgramAllowed());
+  BProgramChanges->setEnabled(FLogic->ProgramAllowed());
+  HideStaleVerify(EVerify, *FLogic);
   ShowFailure(result);
 }
 
@@ -115,7 +124,49 @@ void TBlockEditorWindow::BSaveClick() {
   CommitTyping(GMan);
   const TActionResult result = FLogic->Program(Gauge());
   ToFirstRow();
+  HideStaleVerify(EVerify, *FLogic);
   ShowFailure(result);
+}
+
+void TBlockEditorWindow::BProgramChangesClick() {
+  CommitTyping(GMan);
+  const TActionResult result = ProgramChangesOrAll(*this, *FLogic);
+  ToFirstRow();
+  HideStaleVerify(EVerify, *FLogic);
+  ShowFailure(result);
+}
+
+void TBlockEditorWindow::BVerifyClick() {
+  CommitTyping(GMan);
+  ShowFailure(VerifyAndShow(
+      *this, *FLogic, GMan, EVerify, QStringLiteral("Bloc"),
+      [this](const TDifference &d, const std::string &field) { GoToPosition(d.Code, field); },
+      // A described position is named as the list names it too.
+      [this](const TDifference &d, const std::string &field) {
+        const int position = std::atoi(field.c_str() + 1);
+        for (const TPositionDescription &p : FLogic->Blocks().Positions)
+          if (p.Block == d.Code && p.Position == position)
+            return QString::fromStdString(field) + QStringLiteral(" ") + QString::fromLatin1(p.Text);
+        return QString::fromStdString(field);
+      }));
+}
+
+void TBlockEditorWindow::GoToPosition(int64_t block, const std::string &field) {
+  TRecordSet &list = FLogic->Manual();
+  const int position = field.size() > 1 ? std::atoi(field.c_str() + 1) : 0;
+  int first = 0, exact = 0;
+  for (int r = 1; r <= list.RecordCount() && !exact; ++r) {
+    const TRowValues row(list, r);
+    if (row.Int("Rand") != block) continue;
+    if (!first) first = r;
+    if (row.Int("Coloana") == position) exact = r;
+  }
+  const int recNo = exact ? exact : first;
+  if (recNo < 1) return;  // a block without described positions is not in the list
+  GMan->setCurrentIndex(DsMan->index(recNo - 1, 1));
+  GMan->scrollTo(DsMan->index(recNo - 1, 1));
+  activateWindow();
+  GMan->setFocus();
 }
 
 TESP::TESP(QWidget *parent)

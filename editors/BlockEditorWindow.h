@@ -12,6 +12,7 @@
 #include "EditorGrid.h"
 
 class QPushButton;
+class TEVerify;
 
 class TBlockEditorWindow : public TEditorDialog {
  public:
@@ -27,13 +28,21 @@ class TBlockEditorWindow : public TEditorDialog {
   TEditorGrid *DBGrid1;
   QPushButton *BitBtn1;  // "&Citire din casa"
   QPushButton *BSave;    // "&Programare casa"
+  QPushButton *BProgramChanges;  // "Programare mo&dificari"
+  QPushButton *BVerify;          // "Veri&ficare casa"
   QPushButton *BStop;    // "I&esire"
+  TEVerify *EVerify = nullptr;
 
   void BitBtn1Click();
   void BSaveClick();
+  void BProgramChangesClick();
+  void BVerifyClick();
 
  private:
   void ToFirstRow();
+  // The list's row of a block's position (the block's first listed one
+  // when field is not a listed position).
+  void GoToPosition(int64_t block, const std::string &field);
 
   std::unique_ptr<TBlockEditor> FLogic;
 };

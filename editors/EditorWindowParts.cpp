@@ -1,14 +1,32 @@
 #include "EditorWindowParts.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFrame>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include "CodePage.h"
 #include "EditorDialog.h"
+#include "EditorLogic.h"
 #include "ProjectShell.h"
+#include "UserDialogs.h"
+#include "VerifyWindow.h"
+
+namespace {
+
+// The wait cursor for work between questions, which must not show it.
+struct TWaitCursor {
+  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
 
 TProjectContext ShellProjectContext() {
   TProjectContext cx;
@@ -19,26 +37,30 @@ TProjectContext ShellProjectContext() {
   return cx;
 }
 
-void LayOutGridWindow(TEditorDialog &dialog, QWidget *grid, QPushButton *first, QPushButton *second,
-                      QPushButton *close) {
+void LayOutGridWindow(TEditorDialog &dialog, QWidget *grid, QPushButton *read, QPushButton *program,
+                      QPushButton *close, QPushButton *verify, QPushButton *changes) {
   auto *window = new QVBoxLayout(&dialog);
   window->setContentsMargins(0, 0, 0, 0);
   window->setSpacing(0);
   window->addWidget(grid, 1);
   window->addWidget(dialog.Panel1);
 
-  auto *panel = new QHBoxLayout(dialog.Panel1);
+  auto *panel = new QGridLayout(dialog.Panel1);
   panel->setContentsMargins(8, 8, 8, 8);
-  panel->setSpacing(8);
-  panel->addWidget(first);
-  panel->addWidget(second);
+  panel->setSpacing(6);
+  panel->addWidget(read, 0, 0);
+  panel->addWidget(program, 0, 1);
+  panel->addWidget(verify, 1, 0);
+  panel->addWidget(changes, 1, 1);
   QSizePolicy keep = dialog.g->sizePolicy();
   keep.setRetainSizeWhenHidden(true);
   keep.setHorizontalPolicy(QSizePolicy::Expanding);
   dialog.g->setSizePolicy(keep);
   dialog.g->setFixedHeight(16);
-  panel->addWidget(dialog.g, 1);
-  panel->addWidget(close);
+  dialog.g->setMinimumWidth(40);
+  panel->addWidget(dialog.g, 0, 2);
+  panel->setColumnStretch(2, 1);
+  panel->addWidget(close, 0, 3);
 }
 
 QPushButton *AddCloseButton(TEditorDialog &dialog) {
@@ -52,4 +74,71 @@ QPushButton *AddCloseButton(TEditorDialog &dialog) {
 void CommitTyping(QWidget *grid) {
   QWidget *focus = QApplication::focusWidget();
   if (focus && focus != grid && grid->isAncestorOf(focus)) grid->setFocus();
+}
+
+TActionResult ProgramChangesOrAll(TEditorDialog &dialog, TEditorLogic &logic) {
+  TActionResult result;
+  {
+    TWaitCursor wait;
+    result = logic.ProgramChanges(dialog.Gauge());
+  }
+  if (!result.Ok && result.Message == NoImageMessage) {
+    std::string question = result.Text();
+    if (question.back() != '\r') question += '\r';
+    question += std::string("\r") + ProgramAllQuestion;
+    if (!AskYesNo(ToDisplay(question))) return TActionResult::Success();
+    TWaitCursor wait;
+    return logic.Program(dialog.Gauge());
+  }
+  if (result.Ok && logic.LastRowsSent() == 0)
+    ShowMessageBox(QString::fromLatin1(NothingChangedMessage), QStringLiteral("Informatie"), mkInformation, MsgOK);
+  return result;
+}
+
+TActionResult VerifyAndShow(TEditorDialog &dialog, TEditorLogic &logic, QAbstractItemView *grid, TEVerify *&list,
+                            const QString &codeTitle,
+                            std::function<void(const TDifference &, const std::string &field)> goTo,
+                            std::function<QString(const TDifference &, const std::string &field)> fieldTitle) {
+  TActionResult result;
+  {
+    TWaitCursor wait;
+    result = logic.Verify(dialog.Gauge());
+  }
+  // The marks are the rows' colours: a repaint shows them (or their end).
+  grid->viewport()->update();
+  const TVerifyReport &report = logic.LastVerify();
+  if (!report.Done) {
+    if (list) list->hide();
+    return result;
+  }
+  if (report.Same()) {
+    if (list) list->hide();
+    ShowMessageBox(QString::fromLatin1(RegisterMatchesMessage), QStringLiteral("Informatie"), mkInformation, MsgOK);
+    return result;
+  }
+  if (!list) list = new TEVerify(&dialog);
+  list->OnGoTo = std::move(goTo);
+  list->FieldTitle = std::move(fieldTitle);
+  list->ShowReport(report, dialog.windowTitle(), codeTitle);
+  if (!list->isVisible()) {
+    // Beside the editor, on the side with more room, over as little of it
+    // as the screen allows: the rows the list names stay in sight.
+    const QRect editor = dialog.frameGeometry();
+    const QRect screen = dialog.screen()->availableGeometry();
+    const QSize size = list->frameGeometry().size();
+    const int right = screen.right() - editor.right(), left = editor.left() - screen.left();
+    QPoint at(right >= left ? std::min(editor.right() + 8, screen.right() - size.width())
+                            : std::max(editor.left() - size.width() - 8, screen.left()),
+              editor.top());
+    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - size.width())));
+    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - size.height())));
+    list->move(at);
+    list->show();
+  }
+  list->raise();
+  return result;
+}
+
+void HideStaleVerify(TEVerify *list, const TEditorLogic &logic) {
+  if (list && !logic.LastVerify().Done) list->hide();
 }

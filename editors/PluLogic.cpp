@@ -7,6 +7,7 @@
 #include "FieldText.h"
 #include "ProjectTables.h"
 #include "PluTextFile.h"
+#include "RegisterActions.h"
 #include "TarvoCore.h"
 #include "ValueText.h"
 
@@ -114,21 +115,16 @@ int32_t TPluLogic::RowColour(int recNo) const {
   };
   if (flag(FNo.Nou)) return 0x00FFFF;    // cyan: made here, not yet programmed
   if (flag(FNo.Sters)) return 0xF94444;  // red: to be deleted in the register
+  if (!FVerify.MarkedCodes.empty() && VerifyMarked(PluCodeAt(FTable, FNo, recNo))) return VerifyMarkColour;
   return -1;
 }
 
 TActionResult TPluLogic::Read(TProgress &progress) {
   TBusy busy(*this);
   if (!busy.Acquired()) return BusyResult();
-  TRegisterSession session(FContext, false);
-  TActionResult result;
-  if (!session.Open(result)) return result;
   TLineList lines;
-  try {
-    if (!session.Link().ReadLines("D10000", lines)) return LinkFailure(session.Link().LastError());
-  } catch (const std::exception &e) {
-    return LinkFailure(e.what());
-  }
+  if (TActionResult r = ReadAnswer(FContext, "D10000", lines); !r.Ok) return r;
+  FVerify = {};
   // An empty answer leaves the table as it was (and saves it as it is).
   if (!lines.empty()) {
     progress.Begin(int(lines.size()));
@@ -136,28 +132,44 @@ TActionResult TPluLogic::Read(TProgress &progress) {
     // The register's answer is the whole table: PLUs only on the PC go.
     FTable.EmptyTable();
     TLineList fields;
+    TPluFields f;
     for (size_t i = 0; i < lines.size(); ++i) {
       progress.Step(int(i) + 1);
       LetEventsRun();
-      fields.clear();
-      SplitText(lines[i], ';', fields);
-      if (fields.size() != 46) continue;
-      TPluFields f;
-      f.Code = Whole64Or(fields[1], 0);
-      if (!ValidPluCode(f.Code)) continue;
-      f.Nume = WithoutQuotes(fields[2]);
-      f.NumeAditional = WithoutQuotes(fields[3]);
-      f.CodDep = WholeOr(fields[4], 0);
-      f.CodUM = WholeOr(fields[6], 0);
-      f.Pret1 = DecimalOrZero(fields[7]);
-      f.Pret2 = DecimalOrZero(fields[8]);
-      f.LinkPLU = DecimalOrZero(fields[28]);
       // Only rows of this same read can carry the code already; every row
       // gets the new-row scale mark " ", so a read clears the marks.
-      StorePlu(FTable, FNo, f);
+      if (ParsePluLine(lines[i], fields, f)) StorePlu(FTable, FNo, f);
     }
   }
-  return SaveTable(tiPLU, FTable);
+  // The table now is what the register holds (none when it sent nothing).
+  const TActionResult imageSaved =
+      SaveRegisterImage(FContext.Dir, tiPLU, lines.empty() ? TRecordSet(FTable.FieldDefs()) : FTable);
+  const TActionResult saved = SaveTable(tiPLU, FTable);
+  return saved.Ok ? imageSaved : saved;
+}
+
+TActionResult TPluLogic::Verify(TProgress &progress) {
+  TBusy busy(*this);
+  if (!busy.Acquired()) return BusyResult();
+  FVerify = {};
+  TLineList lines;
+  if (TActionResult r = ReadAnswer(FContext, "D10000", lines); !r.Ok) return r;
+  if (FTable.State() != dsBrowse) FTable.Post();
+  TRecordSet registerRows(FTable.FieldDefs());
+  {
+    progress.Begin(int(lines.size()));
+    TTableWork work(registerRows, &progress);
+    TLineList fields;
+    TPluFields f;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      progress.Step(int(i) + 1);
+      LetEventsRun();
+      // Each line a row of its own, so that a code the register repeats shows.
+      if (ParsePluLine(lines[i], fields, f)) AppendPlu(registerRows, FNo, f);
+    }
+  }
+  FVerify = CompareWithRegister(FTable, registerRows, PluCompareSpec(FNo));
+  return SaveRegisterImage(FContext.Dir, tiPLU, LastRowPerCode(registerRows, PluRowRecord(FNo).Code));
 }
 
 std::vector<std::string> TPluLogic::RepeatedCodes() const {
@@ -172,67 +184,118 @@ std::vector<std::string> TPluLogic::RepeatedCodes() const {
   return repeated;
 }
 
-TActionResult TPluLogic::Program(TProgress &progress) {
-  TBusy busy(*this);
-  if (!busy.Acquired()) return BusyResult();
+TActionResult TPluLogic::CheckBeforeRun() {
   FDuplicates.clear();
+  FRowsSent = 0;
   if (FTable.IsEmpty()) return TActionResult::Failure(NoPluMessage);
   for (const std::string &code : RepeatedCodes()) FDuplicates.push_back(DuplicatePluMessage + code);
   if (!FDuplicates.empty()) return TActionResult::Failure(FDuplicates.front());
-  return RunProgram(progress);
+  return TActionResult::Success();
 }
 
-TActionResult TPluLogic::RunProgram(TProgress &progress) {
-  TRegisterSession session(FContext, true);
-  TActionResult result;
-  if (!session.Open(result)) return result;
-  TTARVO &link = session.Link();
+TActionResult TPluLogic::Program(TProgress &progress) {
+  TBusy busy(*this);
+  if (!busy.Acquired()) return BusyResult();
+  if (TActionResult r = CheckBeforeRun(); !r.Ok) return r;
+  return RunProgram(progress, false);
+}
 
-  progress.Begin(FTable.RecordCount());
-  TTableWork work(FTable, &progress);
+TActionResult TPluLogic::ProgramChanges(TProgress &progress) {
+  TBusy busy(*this);
+  if (!busy.Acquired()) return BusyResult();
+  if (TActionResult r = CheckBeforeRun(); !r.Ok) return r;
+  return RunProgram(progress, true);
+}
+
+TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
+  if (FTable.State() != dsBrowse) FTable.Post();
+  TRegisterImage image = LoadRegisterImage(FContext.Dir, tiPLU, FTable.FieldDefs());
+  if (changesOnly && !image.Known) return TActionResult::Failure(NoImageMessage, image.Problem);
+  // The codes are unique here (the check above refused repeats), so a row
+  // is known by its code while marked rows leave the table under the loop.
+  const TRowRecord record = PluRowRecord(FNo);
+  std::unordered_set<int64_t> wanted;
+  int total = FTable.RecordCount();
+  if (changesOnly) {
+    // New and marked rows always go: the register must take them into effect.
+    const std::vector<int> rows = ChangedRows(FTable, image.Rows, record, [this](int r) {
+      const TPluRec rec = PluRecordAt(FTable, FNo, r);
+      return rec.Nou || rec.Sters;
+    });
+    for (int r : rows) wanted.insert(record.Code(FTable, r));
+    total = int(rows.size());
+  }
+
+  TActionResult result;
   bool anyNew = false, anyDeleted = false;
   int sent = 0;
-  for (FTable.First(); !FTable.IsEmpty() && !FTable.Eof();) {
-    ++sent;
-    progress.Step(sent);
-    LetEventsRun();
-    const TPluRec rec = PluRecordOf(FTable, FNo);
-    bool accepted = false;
-    std::string why;
-    try {
-      accepted = link.SendRecord(rkPlu, &rec);
-      if (!accepted) why = link.LastError();
-    } catch (const std::exception &e) {
-      why = e.what();
+  // A changes run with nothing to send leaves the line alone; the table is
+  // saved as after any complete run.
+  if (total > 0) {
+    TRegisterSession session(FContext, true);
+    if (!session.Open(result)) return result;
+    TTARVO &link = session.Link();
+    progress.Begin(total);
+    TTableWork work(FTable, &progress);
+    for (FTable.First(); !FTable.IsEmpty() && !FTable.Eof();) {
+      const TPluRec rec = PluRecordOf(FTable, FNo);
+      const int64_t code = PluCodeAt(FTable, FNo, FTable.RecNo());
+      if (changesOnly && !wanted.count(code)) {
+        FTable.Next();
+        continue;
+      }
+      ++sent;
+      progress.Step(sent);
+      LetEventsRun();
+      bool accepted = false;
+      std::string why;
+      try {
+        accepted = link.SendRecord(rkPlu, &rec);
+        if (!accepted) why = link.LastError();
+      } catch (const std::exception &e) {
+        why = e.what();
+      }
+      if (!accepted) {
+        // Rows sent before this one keep their cleared flags and marked rows
+        // stay gone from the open table; PLU.cds keeps its older content,
+        // the image the PLUs the register took.
+        result = LinkFailure(why);
+        result.RowCode = FTable.AsString(FNo.CodAlfa);
+        result.Row = sent;
+        break;
+      }
+      ++FRowsSent;
+      if (rec.Nou) anyNew = true;
+      else if (rec.Sters) anyDeleted = true;
+      if (rec.Nou) {
+        FTable.SetBoolean(FNo.Nou, false);
+        FTable.Post();
+      }
+      if (rec.Sters) {
+        DropImageRow(image.Rows, code);
+        FTable.Delete();
+      } else {
+        PutImageRow(image.Rows, FTable, FTable.RecNo(), code);
+        FTable.Next();
+      }
     }
-    if (!accepted) {
-      // Rows sent before this one keep their cleared flags and marked rows
-      // stay gone from the open table; PLU.cds keeps its older content.
-      TActionResult failed = LinkFailure(why);
-      failed.RowCode = FTable.AsString(FNo.CodAlfa);
-      failed.Row = sent;
-      return failed;
-    }
-    if (rec.Nou) anyNew = true;
-    else if (rec.Sters) anyDeleted = true;
-    if (rec.Nou) {
-      FTable.SetBoolean(FNo.Nou, false);
-      FTable.Post();
-    }
-    if (rec.Sters) FTable.Delete();
-    else FTable.Next();
-  }
 
-  // Tells the register to take the additions and deletions into effect.
-  const char *closing = anyNew && anyDeleted ? "CPB" : anyNew ? "CPM" : anyDeleted ? "CPD" : nullptr;
-  if (closing) {
-    try {
-      link.SendCommand(closing);
-    } catch (const std::exception &e) {
-      return LinkFailure(e.what());
+    // Tells the register to take the additions and deletions into effect.
+    const char *closing = anyNew && anyDeleted ? "CPB" : anyNew ? "CPM" : anyDeleted ? "CPD" : nullptr;
+    if (result.Ok && closing) {
+      try {
+        link.SendCommand(closing);
+      } catch (const std::exception &e) {
+        result = LinkFailure(e.what());
+      }
     }
   }
-  return SaveTable(tiPLU, FTable);
+  TActionResult imageSaved;
+  if (FRowsSent > 0) imageSaved = SaveRegisterImage(FContext.Dir, tiPLU, image.Rows);
+  if (!result.Ok) return result;
+  FVerify = {};
+  const TActionResult saved = SaveTable(tiPLU, FTable);
+  return saved.Ok ? imageSaved : saved;
 }
 
 TActionResult TPluLogic::EraseAll() {
@@ -247,7 +310,11 @@ TActionResult TPluLogic::EraseAll() {
     return LinkFailure(e.what());
   }
   FTable.EmptyTable();
-  return SaveTable(tiPLU, FTable);
+  FVerify = {};
+  // The register holds no PLU now: an empty image, not none.
+  const TActionResult imageSaved = SaveRegisterImage(FContext.Dir, tiPLU, FTable);
+  const TActionResult saved = SaveTable(tiPLU, FTable);
+  return saved.Ok ? imageSaved : saved;
 }
 
 int TPluLogic::Add() {

@@ -12,6 +12,10 @@
 // closes. A run that stops at a refused record leaves the rows it already
 // sent changed in the open table (flags cleared, marked rows gone) while the
 // file keeps its previous content.
+//
+// The register's image (PLU.registru, RegisterImage.h) follows every read,
+// verify, erase and run: the PLUs the register took, new ones as normal
+// PLUs, marked ones gone.
 #pragma once
 
 #include <memory>
@@ -38,7 +42,8 @@ class TPluLogic : public TEditorLogic {
   // A typed code sets Cod to its value (0 when empty) and is padded to 14
   // digits; a scale mark is "x", a blank or nothing.
   std::string SetCell(int recNo, int column, const std::string &text) override;
-  // Cyan for a new row, red for a row marked for deletion.
+  // Cyan for a new row, red for a row marked for deletion, amber for one
+  // the last verify found different from the register.
   int32_t RowColour(int recNo) const override;
 
   // "&Citire din casa": "D10000"; a non-empty answer replaces the whole
@@ -48,6 +53,13 @@ class TPluLogic : public TEditorLogic {
   // record per row in Cod order, the flags taken into effect row by row, the
   // closing command and PLU.cds.
   TActionResult Program(TProgress &progress) override;
+  // The same checks and run over the rows whose record differs from the
+  // register's image, and every new and marked row; the closing command as
+  // in a full run.
+  TActionResult ProgramChanges(TProgress &progress) override;
+  // "D10000" compared with the table; a row marked for deletion should be
+  // gone from the register, a repeated code is said so.
+  TActionResult Verify(TProgress &progress) override;
   // The messages of the last Program stopped by repeated codes, one per
   // repeated occurrence ("Cod PLU dublat !\r" and the code); empty otherwise.
   const std::vector<std::string> &DuplicateMessages() const { return FDuplicates; }
@@ -84,7 +96,11 @@ class TPluLogic : public TEditorLogic {
   enum : int { colCodAlfa, colNume, colCodDep, colCodUM, colPret1, colPret2, colLinkPLU, colCantar };
 
  private:
-  TActionResult RunProgram(TProgress &progress);
+  // The checks both runs make before anything is sent.
+  TActionResult CheckBeforeRun();
+  // One loop for both runs: changesOnly sends only the rows ChangedRows
+  // picks.
+  TActionResult RunProgram(TProgress &progress, bool changesOnly);
 
   TRecordSet FTable;
   TPluFieldNos FNo;

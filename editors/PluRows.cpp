@@ -2,7 +2,11 @@
 
 #include <cmath>
 
+#include "Decimal.h"
+#include "FieldText.h"
+#include "RecordText.h"
 #include "TextHelpers.h"
+#include "ValueText.h"
 
 std::string PluCodeText(int64_t code) { return PadLeft(std::to_string(code), 14, '0'); }
 
@@ -45,12 +49,25 @@ void TPluNumbering::FillNewRow(TRecordSet &t) {
   t.SetBoolean(FNo.Nou, true);
 }
 
-void StorePlu(TRecordSet &t, const TPluFieldNos &no, const TPluFields &f) {
-  if (!t.FindKey(double(f.Code))) {
-    t.Append();
-    t.SetFloat(no.Cod, double(f.Code));
-    t.SetString(no.CodAlfa, PluCodeText(f.Code));
-  }
+bool ParsePluLine(const std::string &line, TLineList &fields, TPluFields &f) {
+  fields.clear();
+  SplitText(line, ';', fields);
+  if (fields.size() != 46) return false;
+  f.Code = Whole64Or(fields[1], 0);
+  if (!ValidPluCode(f.Code)) return false;
+  f.Nume = WithoutQuotes(fields[2]);
+  f.NumeAditional = WithoutQuotes(fields[3]);
+  f.CodDep = WholeOr(fields[4], 0);
+  f.CodUM = WholeOr(fields[6], 0);
+  f.Pret1 = DecimalOrZero(fields[7]);
+  f.Pret2 = DecimalOrZero(fields[8]);
+  f.LinkPLU = DecimalOrZero(fields[28]);
+  return true;
+}
+
+namespace {
+
+void PutPluFields(TRecordSet &t, const TPluFieldNos &no, const TPluFields &f) {
   t.SetString(no.Nume, f.Nume);
   t.SetString(no.NumeAditional, f.NumeAditional);
   t.SetInteger(no.CodDep, f.CodDep);
@@ -61,6 +78,45 @@ void StorePlu(TRecordSet &t, const TPluFieldNos &no, const TPluFields &f) {
   t.SetBoolean(no.Sters, false);
   t.SetBoolean(no.Nou, false);
   t.Post();
+}
+
+void AppendCode(TRecordSet &t, const TPluFieldNos &no, int64_t code) {
+  t.Append();
+  t.SetFloat(no.Cod, double(code));
+  t.SetString(no.CodAlfa, PluCodeText(code));
+}
+
+double FloatAt(const TRecordSet &t, int recNo, int field) {
+  double v = 0;
+  return TryValueToFloat(t.ValueAt(recNo, field), v) ? v : 0.0;
+}
+
+int32_t IntegerAt(const TRecordSet &t, int recNo, int field) {
+  const TFieldValue v = t.ValueAt(recNo, field);
+  return std::holds_alternative<int32_t>(v) ? std::get<int32_t>(v) : int32_t(std::lround(FloatAt(t, recNo, field)));
+}
+
+bool FlagAt(const TRecordSet &t, int recNo, int field) {
+  const TFieldValue v = t.ValueAt(recNo, field);
+  return std::holds_alternative<bool>(v) && std::get<bool>(v);
+}
+
+// The whole part of a number as the record writes it (a linked PLU).
+std::string WholeText(double v) {
+  if (!(v > -1e18 && v < 1e18)) return "0";
+  return std::to_string(static_cast<long long>(std::trunc(v)));
+}
+
+}  // namespace
+
+void StorePlu(TRecordSet &t, const TPluFieldNos &no, const TPluFields &f) {
+  if (!t.FindKey(double(f.Code))) AppendCode(t, no, f.Code);
+  PutPluFields(t, no, f);
+}
+
+void AppendPlu(TRecordSet &t, const TPluFieldNos &no, const TPluFields &f) {
+  AppendCode(t, no, f.Code);
+  PutPluFields(t, no, f);
 }
 
 TPluRec PluRecordOf(const TRecordSet &t, const TPluFieldNos &no) {
@@ -76,4 +132,51 @@ TPluRec PluRecordOf(const TRecordSet &t, const TPluFieldNos &no) {
   r.Nou = t.AsBoolean(no.Nou);
   r.Sters = t.AsBoolean(no.Sters);
   return r;
+}
+
+TPluRec PluRecordAt(const TRecordSet &t, const TPluFieldNos &no, int recNo) {
+  TPluRec r{};
+  r.Cod = std::trunc(FloatAt(t, recNo, no.Cod));
+  r.Nume = ValueToText(t.ValueAt(recNo, no.Nume));
+  r.NumeAditional = ValueToText(t.ValueAt(recNo, no.NumeAditional));
+  r.CodDep = IntegerAt(t, recNo, no.CodDep);
+  r.CodUM = IntegerAt(t, recNo, no.CodUM);
+  r.Pret1 = FloatAt(t, recNo, no.Pret1);
+  r.Pret2 = FloatAt(t, recNo, no.Pret2);
+  r.LinkPLU = FloatAt(t, recNo, no.LinkPLU);
+  r.Nou = FlagAt(t, recNo, no.Nou);
+  r.Sters = FlagAt(t, recNo, no.Sters);
+  return r;
+}
+
+int64_t PluCodeAt(const TRecordSet &t, const TPluFieldNos &no, int recNo) {
+  const double cod = FloatAt(t, recNo, no.Cod);
+  return cod > 0 && cod <= double(MaxPluCode) ? int64_t(std::trunc(cod)) : 0;
+}
+
+TRowRecord PluRowRecord(const TPluFieldNos &no) {
+  return {[no](const TRecordSet &t, int r) { return PluCodeAt(t, no, r); },
+          [no](const TRecordSet &t, int r) {
+            const TPluRec rec = PluRecordAt(t, no, r);
+            return BuildRecordText(rkPlu, &rec);
+          }};
+}
+
+TCompareSpec PluCompareSpec(const TPluFieldNos &no) {
+  TCompareSpec spec;
+  spec.Code = [no](const TRecordSet &t, int r) { return PluCodeAt(t, no, r); };
+  spec.CodeText = [](int64_t code) { return PluCodeText(code); };
+  auto text = [](int field) { return [field](const TRecordSet &t, int r) { return ValueToText(t.ValueAt(r, field)); }; };
+  auto whole = [](int field) { return [field](const TRecordSet &t, int r) { return std::to_string(IntegerAt(t, r, field)); }; };
+  auto price = [](int field) { return [field](const TRecordSet &t, int r) { return FormatDecimal(FloatAt(t, r, field), 2); }; };
+  spec.Fields = {{"Nume", text(no.Nume)},
+                 {"NumeAditional", text(no.NumeAditional)},
+                 {"CodDep", whole(no.CodDep)},
+                 {"CodUM", whole(no.CodUM)},
+                 {"Pret1", price(no.Pret1)},
+                 {"Pret2", price(no.Pret2)},
+                 {"LinkPLU", [field = no.LinkPLU](const TRecordSet &t, int r) { return WholeText(FloatAt(t, r, field)); }}};
+  spec.Unwanted = [no](const TRecordSet &t, int r) { return FlagAt(t, r, no.Sters); };
+  spec.Summary = text(no.Nume);
+  return spec;
 }

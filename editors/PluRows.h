@@ -9,6 +9,9 @@
 
 #include "RecordSet.h"
 #include "Records.h"
+#include "RegisterCompare.h"
+#include "RegisterImage.h"
+#include "TextHelpers.h"
 
 // A PLU code has at most 14 digits; the register keeps no longer ones, and
 // CodAlfa could not hold them.
@@ -58,10 +61,26 @@ struct TPluFields {
 // skipped by the read and the import.
 inline bool ValidPluCode(int64_t code) { return code > 0 && code <= MaxPluCode; }
 
+// A register answer line ("D10000", 46 fields): false for a line of
+// another field count or a code a PLU cannot have. fields is scratch space.
+bool ParsePluLine(const std::string &line, TLineList &fields, TPluFields &out);
+
 // Changes the first row with this code or appends one (the new-row defaults
 // run, then Cod and CodAlfa are set), takes over the fields, clears both
 // flags and stores the row. A scale mark stays as it was on a changed row.
 void StorePlu(TRecordSet &plu, const TPluFieldNos &no, const TPluFields &f);
+// The same as a row of its own, whether or not the code is there already.
+void AppendPlu(TRecordSet &plu, const TPluFieldNos &no, const TPluFields &f);
 
-// The record a programming run sends for the current row.
+// The record a programming run sends for the current row, and for row recNo.
 TPluRec PluRecordOf(const TRecordSet &plu, const TPluFieldNos &no);
+TPluRec PluRecordAt(const TRecordSet &plu, const TPluFieldNos &no, int recNo);
+
+// The code of row recNo (the whole part of Cod).
+int64_t PluCodeAt(const TRecordSet &plu, const TPluFieldNos &no, int recNo);
+// A PLU row's code and record text, for the register's image.
+TRowRecord PluRowRecord(const TPluFieldNos &no);
+// The fields a verify compares: all the record sends, prices with the two
+// decimals they go with and the linked PLU as the whole number it goes as.
+// A row marked for deletion is one the register should no longer hold.
+TCompareSpec PluCompareSpec(const TPluFieldNos &no);

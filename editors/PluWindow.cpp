@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -11,8 +12,10 @@
 
 #include "CantarWindow.h"
 #include "CodePage.h"
+#include "EditorWindowParts.h"
 #include "Projects.h"
 #include "UserDialogs.h"
+#include "VerifyWindow.h"
 
 TEPlu *EPlu = nullptr;
 
@@ -91,16 +94,27 @@ TEPlu::TEPlu(TProjectContext context, QWidget *parent)
   BitBtn5 = AddButton(Panel1, "BitBtn5", QStringLiteral("Sterge &toate PLU-urile"), [this] { BitBtn5Click(); },
                       false);
   BitBtn6 = AddButton(Panel1, "BitBtn6", QStringLiteral("Cantare"), [this] { BitBtn6Click(); }, false);
+  BProgramChanges = AddButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
+                              false);
+  BVerify = AddButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
   BStop = new QPushButton(QStringLiteral("I&esire"), Panel1);
   BStop->setObjectName(QStringLiteral("BStop"));
   BStop->setAutoDefault(false);
   connect(BStop, &QPushButton::clicked, this, &QDialog::reject);
-  auto *bottom = new QHBoxLayout(Panel1);
+  // The register's actions in two rows: verify under read, the changes
+  // under the whole run.
+  auto *bottom = new QGridLayout(Panel1);
   bottom->setContentsMargins(8, 6, 8, 6);
-  for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn5, BitBtn6}) bottom->addWidget(b);
-  bottom->addWidget(g, 1);
-  bottom->addStretch(0);
-  bottom->addWidget(BStop);
+  bottom->setSpacing(6);
+  bottom->addWidget(BitBtn1, 0, 0);
+  bottom->addWidget(BitBtn2, 0, 1);
+  bottom->addWidget(BVerify, 1, 0);
+  bottom->addWidget(BProgramChanges, 1, 1);
+  bottom->addWidget(BitBtn5, 0, 2);
+  bottom->addWidget(BitBtn6, 0, 3);
+  bottom->addWidget(g, 0, 4);
+  bottom->setColumnStretch(4, 1);
+  bottom->addWidget(BStop, 0, 5);
   g->setMinimumWidth(80);
   // Keep the buttons where they are when the gauge appears.
   QSizePolicy keep = g->sizePolicy();
@@ -150,18 +164,43 @@ void TEPlu::GoToRow(int recNo, int column) {
 
 void TEPlu::BitBtn1Click() {
   const TActionResult r = FLogic->Read(Gauge());
+  HideStaleVerify(EVerify, *FLogic);
   ShowFailure(r);
   GoToRow(1);
 }
 
-void TEPlu::BitBtn2Click() {
-  const TActionResult r = FLogic->Program(Gauge());
+void TEPlu::ShowRunFailure(const TActionResult &r) {
   if (!FLogic->DuplicateMessages().empty()) {
     for (const std::string &m : FLogic->DuplicateMessages()) ShowError(ToDisplay(m));
   } else {
     ShowFailure(r);
   }
+}
+
+void TEPlu::BitBtn2Click() {
+  const TActionResult r = FLogic->Program(Gauge());
+  HideStaleVerify(EVerify, *FLogic);
+  ShowRunFailure(r);
   GoToRow(1);
+}
+
+void TEPlu::BProgramChangesClick() {
+  const TActionResult r = ProgramChangesOrAll(*this, *FLogic);
+  HideStaleVerify(EVerify, *FLogic);
+  ShowRunFailure(r);
+  GoToRow(1);
+}
+
+void TEPlu::BVerifyClick() {
+  ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, QStringLiteral("Cod"),
+                            [this](const TDifference &d, const std::string &field) {
+                              const int recNo = FLogic->FindCode(d.Code);
+                              if (recNo < 1) return;
+                              const int column = FLogic->ColumnOf(field);
+                              GoToRow(recNo, column >= 0 ? column : TPluLogic::colCodAlfa);
+                              activateWindow();
+                              DBGrid1->setFocus();
+                            }));
 }
 
 void TEPlu::BitBtn3Click() {
@@ -182,6 +221,7 @@ void TEPlu::BitBtn5Click() {
   if (!AskYesNo(QString::fromLatin1(EraseAllQuestion))) return;
   TWaitCursor wait;
   ShowFailure(FLogic->EraseAll());
+  HideStaleVerify(EVerify, *FLogic);
 }
 
 void TEPlu::BitBtn6Click() {

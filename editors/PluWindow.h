@@ -12,6 +12,7 @@
 
 class QFrame;
 class QPushButton;
+class TEVerify;
 
 class TEPlu : public TEditorDialog {
  public:
@@ -25,6 +26,9 @@ class TEPlu : public TEditorDialog {
   QPushButton *BitBtn3, *BitBtn4, *BSave, *BLoad;
   TEditorGrid *DBGrid1;
   QPushButton *BitBtn1, *BitBtn2, *BStop, *BitBtn5, *BitBtn6;
+  QPushButton *BProgramChanges;  // "Programare mo&dificari"
+  QPushButton *BVerify;          // "Veri&ficare casa"
+  TEVerify *EVerify = nullptr;
 
   void BitBtn1Click();  // read from the register
   void BitBtn2Click();  // program the register
@@ -32,6 +36,8 @@ class TEPlu : public TEditorDialog {
   void BitBtn4Click();  // delete a new PLU, mark or unmark another
   void BitBtn5Click();  // erase all PLUs in the register
   void BitBtn6Click();  // the scales
+  void BProgramChangesClick();
+  void BVerifyClick();
   void BSaveClick();
   void BLoadClick();
   void DBGrid1EditButtonClick(int recNo);
@@ -44,6 +50,8 @@ class TEPlu : public TEditorDialog {
   void GoToRow(int recNo, int column = -1);
   // Opens the cell's editor when the cell takes typing.
   void OpenCellEditor(const QModelIndex &at);
+  // The duplicate messages of a run refused for repeated codes, else its failure.
+  void ShowRunFailure(const TActionResult &r);
 
   std::unique_ptr<TPluLogic> FLogic;
   std::unique_ptr<TRecordSetModel> FModel;

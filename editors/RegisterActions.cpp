@@ -1,5 +1,7 @@
 #include "RegisterActions.h"
 
+#include <algorithm>
+
 #include "TarvoCore.h"
 
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines) {
@@ -15,31 +17,48 @@ TActionResult ReadAnswer(const TProjectContext &context, const std::string &comm
   }
 }
 
-TActionResult SendRows(const TProjectContext &context, int count, TProgress &progress,
+TActionResult SendRows(const TProjectContext &context, const std::vector<int> &rows, TProgress &progress,
                        const std::function<bool(TTARVO &, int row)> &send,
-                       const std::function<std::string(int row)> &code) {
-  struct THide {
+                       const std::function<std::string(int row)> &code, int *acknowledged) {
+  int taken = 0;
+  struct TEnd {
     TProgress &P;
-    ~THide() { P.End(); }
-  } hide{progress};
-  progress.Begin(count);
+    int &Taken;
+    int *Out;
+    ~TEnd() {
+      P.End();
+      if (Out) *Out = Taken;
+    }
+  } end{progress, taken, acknowledged};
+  progress.Begin(int(rows.size()));
   TRegisterSession session(context, true);
   TActionResult result;
   if (!session.Open(result)) return result;
-  for (int row = 1; row <= count; ++row) {
-    progress.Step(row);
+  for (const int row : rows) {
+    progress.Step(taken + 1);
     LetEventsRun();
     std::string reason;
     try {
-      if (send(session.Link(), row)) continue;
+      if (send(session.Link(), row)) {
+        ++taken;
+        continue;
+      }
       reason = session.Link().LastError();
     } catch (const std::exception &e) {
       reason = e.what();
     }
     result = TActionResult::Failure(OperationFailedMessage, reason);
     result.RowCode = code(row);
-    result.Row = row;
+    result.Row = taken + 1;
     return result;
   }
   return TActionResult::Success();
+}
+
+TActionResult SendRows(const TProjectContext &context, int count, TProgress &progress,
+                       const std::function<bool(TTARVO &, int row)> &send,
+                       const std::function<std::string(int row)> &code) {
+  std::vector<int> rows(size_t(std::max(count, 0)));
+  for (int i = 0; i < count; ++i) rows[size_t(i)] = i + 1;
+  return SendRows(context, rows, progress, send, code);
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ActionResult.h"
 #include "RegisterLink.h"
@@ -18,10 +19,15 @@ class TTARVO;
 // message or "Operatie nereusita!\r", with the link's reason.
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines);
 
-// Opens a write-mode link and calls send(link, row) for rows 1..count, with
-// progress in rows and events let run before each. The first row that
-// fails ends the run: the result names it by code(row) and carries the
-// link's LastError.
+// Opens a write-mode link and calls send(link, row) for each of rows in
+// turn, with progress in rows sent and events let run before each. The
+// first row that fails ends the run: the result names it by code(row) and
+// its place in the run, and carries the link's LastError. acknowledged, when
+// given, gets how many rows from the front of the list the register took.
+TActionResult SendRows(const TProjectContext &context, const std::vector<int> &rows, TProgress &progress,
+                       const std::function<bool(TTARVO &, int row)> &send,
+                       const std::function<std::string(int row)> &code, int *acknowledged = nullptr);
+// The same for rows 1..count.
 TActionResult SendRows(const TProjectContext &context, int count, TProgress &progress,
                        const std::function<bool(TTARVO &, int row)> &send,
                        const std::function<std::string(int row)> &code);

@@ -1,6 +1,7 @@
 #include "TableDescription.h"
 
 #include "RecordSet.h"
+#include "RecordText.h"
 #include "TarvoCore.h"
 #include "ValueText.h"
 
@@ -48,8 +49,10 @@ std::vector<std::string> Numbers(int from, int to) {
   return v;
 }
 
-bool SendDept(TTARVO &link, const TRowValues &r) {
-  TDeptRec d{};  // G, O2 and P2 stay 0: the register gets 0 there always
+// Each table's record, cleared and filled from a row; the record is then
+// sent, or turned into its text, by the two templates below.
+void FillDept(TDeptRec &d, const TRowValues &r) {
+  // G, O2 and P2 stay 0: the register gets 0 there always
   d.Cod = r.Int("Cod");
   d.Nume = r.Text("Nume");
   d.UM = r.Int("UM");
@@ -57,11 +60,9 @@ bool SendDept(TTARVO &link, const TRowValues &r) {
   d.L = r.Int("L");
   d.P1 = r.Int("P1");
   d.TVA = r.Int("TVA");
-  return link.SendRecord(rkDept, &d);
 }
 
-bool SendTva(TTARVO &link, const TRowValues &r) {
-  TTvaRec v{};
+void FillTva(TTvaRec &v, const TRowValues &r) {
   v.Cod = r.Int("Cod");
   v.Nume = r.Text("Nume");
   v.Cota = r.Int("Cota");
@@ -70,30 +71,24 @@ bool SendTva(TTARVO &link, const TRowValues &r) {
   v.O2 = r.Int("O2");
   v.P1 = r.Int("P1");
   v.P2 = r.Int("P2");
-  return link.SendRecord(rkTva, &v);
 }
 
-bool SendCasier(TTARVO &link, const TRowValues &r) {
-  TCasierRec c{};
+void FillCasier(TCasierRec &c, const TRowValues &r) {
   c.Cod = r.Int("Cod");
   c.Nume = r.Text("Nume");
   c.O1 = r.Int("O1");
   c.O2 = r.Int("O2");
   c.Parola = r.Text("Parola");
-  return link.SendRecord(rkCasier, &c);
 }
 
-bool SendCurs(TTARVO &link, const TRowValues &r) {
-  TCursRec c{};
+void FillCurs(TCursRec &c, const TRowValues &r) {
   c.Cod = r.Int("Cod");
   c.Nume = r.Text("Nume");
   c.Prefix = r.Text("Prefix");
   c.rata = r.Int("Rata");
-  return link.SendRecord(rkCurs, &c);
 }
 
-bool SendFormaPlata(TTARVO &link, const TRowValues &r) {
-  TFormaPlataRec f{};
+void FillFormaPlata(TFormaPlataRec &f, const TRowValues &r) {
   f.Cod = r.Int("Cod");
   f.Nume = r.Text("Nume");
   f.O1 = r.Int("O1");
@@ -103,16 +98,30 @@ bool SendFormaPlata(TTARVO &link, const TRowValues &r) {
   f.P2 = r.Int("P2");
   f.S = r.Int("S");
   f.ODS = r.Int("ODS");
-  return link.SendRecord(rkFormaPlata, &f);
 }
 
-template <class TRec, TRecordKind Kind>
-bool SendBlock(TTARVO &link, const TRowValues &r) {
-  TRec b{};
+template <class TRec>
+void FillBlock(TRec &b, const TRowValues &r) {
   b.Cod = r.Int("Cod");
   for (int p = 0; p < 32; ++p) b.P[p] = r.Int("P" + std::to_string(p + 1));
-  return link.SendRecord(Kind, &b);
 }
+
+template <class TRec, TRecordKind Kind, void (*Fill)(TRec &, const TRowValues &)>
+bool SendAs(TTARVO &link, const TRowValues &r) {
+  TRec rec{};
+  Fill(rec, r);
+  return link.SendRecord(Kind, &rec);
+}
+
+template <class TRec, TRecordKind Kind, void (*Fill)(TRec &, const TRowValues &)>
+std::string TextAs(const TRowValues &r) {
+  TRec rec{};
+  Fill(rec, r);
+  return BuildRecordText(Kind, &rec);
+}
+
+// The Send and RecordText members of a description, from one Fill.
+#define RECORD_OF(TRec, Kind, Fill) SendAs<TRec, Kind, Fill>, TextAs<TRec, Kind, Fill>
 
 // A block line: its number, then P1..P32; the block table's hidden grid.
 std::vector<TLineField> BlockLine() {
@@ -141,18 +150,19 @@ const TTableDescription &DeptDescription() {
       {Shown("Cod", "Cod", 40, A::alRight), Typed("Nume", "Nume departament", 210),
        Typed("UM", "UM", 45, A::alRight, Numbers(0, 5)), Typed("TVA", "TVA", 45, A::alRight, Numbers(1, 6)),
        Shown("O1", "O1", 50, A::alRight), Shown("L", "L", 40, A::alRight), Shown("P1", "P1", 60, A::alRight)},
-      rkDept, SendDept};
+      rkDept, RECORD_OF(TDeptRec, rkDept, FillDept)};
   return d;
 }
 
 const TTableDescription &TvaDescription() {
   static const TTableDescription d = {
       tiTVA, "D260", 9,
-      {{1, "Cod"}, {2, "Nume", L::Name}, {3, "Cota"}, {4, "Exceptat"}, {5, "O1"}, {6, "O2"}, {7, "P1"}, {8, "P2"}},
+      {{1, "Cod"}, {2, "Nume", L::Name}, {3, "Cota"}, {4, "Exceptat"}, {5, "O1"}, {6, "O2", L::Whole, 0, false},
+       {7, "P1"}, {8, "P2"}},
       {Shown("Cod", "Cod", 40, A::alRight), Shown("Nume", "Denumire", 160), Typed("Cota", "Cota", 60, A::alRight),
        Shown("Exceptat", "Exceptat", 60, A::alRight), Shown("O1", "O1", 50, A::alRight),
        Shown("O2", "O2", 50, A::alRight), Shown("P1", "P1", 70, A::alRight), Shown("P2", "P2", 50, A::alRight)},
-      rkTva, SendTva};
+      rkTva, RECORD_OF(TTvaRec, rkTva, FillTva)};
   return d;
 }
 
@@ -162,7 +172,7 @@ const TTableDescription &CasieriDescription() {
       {{1, "Cod"}, {2, "Nume", L::Name}, {3, "O1"}, {4, "O2"}, {5, "Parola", L::Text}},
       {Shown("Cod", "Cod", 40, A::alRight), Typed("Nume", "Nume", 210), Shown("O1", "O1", 50, A::alRight),
        Shown("O2", "O2", 50, A::alRight), Typed("Parola", "Parola", 90)},
-      rkCasier, SendCasier, "Parola", 8};
+      rkCasier, RECORD_OF(TCasierRec, rkCasier, FillCasier), "Parola", 8};
   return d;
 }
 
@@ -172,7 +182,7 @@ const TTableDescription &CursDescription() {
       {{1, "Cod"}, {2, "Nume", L::Name}, {3, "Prefix", L::Name}, {4, "Rata"}},
       {Shown("Cod", "Cod", 40, A::alRight), Shown("Nume", "Nume", 120), Shown("Prefix", "Prefix", 60, A::alCenter),
        Typed("Rata", "Curs", 90, A::alRight)},
-      rkCurs, SendCurs};
+      rkCurs, RECORD_OF(TCursRec, rkCurs, FillCurs)};
   return d;
 }
 
@@ -183,19 +193,23 @@ const TTableDescription &FormePlataDescription() {
       {Shown("Cod", "Cod", 40, A::alRight), Typed("Nume", "Denumire", 190), Shown("O1", "O1", 40, A::alRight),
        Shown("O2", "O2", 40, A::alRight), Shown("L", "L", 40, A::alRight), Shown("P1", "P1", 40, A::alRight),
        Shown("P2", "P2", 40, A::alRight), Shown("S", "S", 40, A::alRight), Shown("ODS", "ODS", 45, A::alRight)},
-      rkFormaPlata, SendFormaPlata};
+      rkFormaPlata, RECORD_OF(TFormaPlataRec, rkFormaPlata, FillFormaPlata)};
   return d;
 }
 
 const TTableDescription &SPDescription() {
-  static const TTableDescription d = {tiSP, "D16", 34, BlockLine(), BlockColumns(), rkSP, SendBlock<TSPRec, rkSP>};
+  static const TTableDescription d = {tiSP, "D16", 34, BlockLine(), BlockColumns(), rkSP,
+                                      RECORD_OF(TSPRec, rkSP, FillBlock<TSPRec>)};
   return d;
 }
 
 const TTableDescription &SODescription() {
-  static const TTableDescription d = {tiSO, "D17", 34, BlockLine(), BlockColumns(), rkSO, SendBlock<TSORec, rkSO>};
+  static const TTableDescription d = {tiSO, "D17", 34, BlockLine(), BlockColumns(), rkSO,
+                                      RECORD_OF(TSORec, rkSO, FillBlock<TSORec>)};
   return d;
 }
+
+#undef RECORD_OF
 
 const TTableDescription *DescriptionOf(TTableId id) {
   switch (id) {

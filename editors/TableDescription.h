@@ -27,6 +27,10 @@ struct TLineField {
   std::string Field;
   TLineValue How = TLineValue::Whole;
   int32_t Fallback = 0;
+  // False for a field the register reports but the record does not carry
+  // (the VAT groups' O2): no programming run can change it, so comparing
+  // it with the register would only show a difference nobody can remove.
+  bool Sent = true;
 };
 
 // The values of one posted row, as a record takes them: an empty value, a
@@ -52,6 +56,9 @@ struct TTableDescription {
   TRecordKind Kind;
   // Clears the record of Kind, fills it from the row and sends it.
   bool (*Send)(TTARVO &link, const TRowValues &row);
+  // The text that record goes to the register as: two rows with the same
+  // text program the register alike, whatever else their files hold.
+  std::string (*RecordText)(const TRowValues &row);
   // A column that takes digits only and is completed on the left with "0"
   // to PadWidth characters when the user types it (the cashier password).
   std::string PaddedDigits;

@@ -19,23 +19,36 @@ TActionResult TTableEditor::Read(TProgress &progress) {
   if (!result.Ok) return result;
   FAnswerLines = int(lines.size());
   FLinesTaken = 0;
-  if (lines.empty()) return result;
+  FVerify = {};
+  TRecordSet image(FTable.FieldDefs());
   try {
-    FLinesTaken = FillTable(FDescription, lines, FTable, progress);
+    // What the register holds is the answer's rows, not the table's.
+    TProgress quiet;
+    FillTable(FDescription, lines, image, quiet);
+    if (!lines.empty()) FLinesTaken = FillTable(FDescription, lines, FTable, progress);
   } catch (const std::exception &e) {
     // Only a table file of another make (a field of an unexpected type)
     // gets here; its file is left alone.
     return TActionResult::Failure(OperationFailedMessage, e.what());
   }
+  const TActionResult imageSaved = SaveRegisterImage(FContext.Dir, FDescription.Table, image);
+  if (lines.empty()) return imageSaved;
   result = SaveTable(FDescription.Table, FTable);
   TableFilled(result.Ok);
-  return result;
+  return result.Ok ? imageSaved : result;
 }
 
-TActionResult TTableEditor::Program(TProgress &progress) {
+TActionResult TTableEditor::Program(TProgress &progress) { return RunProgram(progress, false); }
+
+TActionResult TTableEditor::ProgramChanges(TProgress &progress) { return RunProgram(progress, true); }
+
+TActionResult TTableEditor::RunProgram(TProgress &progress, bool changesOnly) {
   TBusy busy(*this);
   if (!busy.Acquired()) return BusyResult();
+  FRowsSent = 0;
   if (FTable.State() != dsBrowse) FTable.Post();
+  TRegisterImage image = LoadRegisterImage(FContext.Dir, FDescription.Table, FTable.FieldDefs());
+  if (changesOnly && !image.Known) return TActionResult::Failure(NoImageMessage, image.Problem);
   // The rows are taken by number without moving the table's current row,
   // so nothing the window does meanwhile can make the run skip a row.
   FTable.DisableControls();
@@ -46,13 +59,86 @@ TActionResult TTableEditor::Program(TProgress &progress) {
       T.EnableControls();
     }
   } restore{FTable};
+  const TRowRecord record = RowRecord();
+  std::vector<int> rows;
+  if (changesOnly) {
+    rows = ChangedRows(FTable, image.Rows, record);
+  } else {
+    for (int r = 1; r <= FTable.RecordCount(); ++r) rows.push_back(r);
+  }
   const int codField = FTable.FieldIndex("Cod");
-  TActionResult result = SendRows(
-      FContext, FTable.RecordCount(), progress,
-      [this](TTARVO &link, int row) { return FDescription.Send(link, TRowValues(FTable, row)); },
-      [this, codField](int row) { return codField < 0 ? std::to_string(row) : ValueToText(FTable.ValueAt(row, codField)); });
+  int acknowledged = 0;
+  TActionResult result;
+  // Nothing changed: nothing to say to the register either.
+  if (!rows.empty())
+    result = SendRows(
+        FContext, rows, progress,
+        [this](TTARVO &link, int row) { return FDescription.Send(link, TRowValues(FTable, row)); },
+        [this, codField](int row) {
+          return codField < 0 ? std::to_string(row) : ValueToText(FTable.ValueAt(row, codField));
+        },
+        &acknowledged);
+  FRowsSent = acknowledged;
+  // The image keeps every row the register took, also from a run that
+  // stopped: the next changes run then sends exactly the rest.
+  TActionResult imageSaved;
+  if (acknowledged > 0) {
+    for (int i = 0; i < acknowledged; ++i) {
+      const int row = rows[size_t(i)];
+      PutImageRow(image.Rows, FTable, row, record.Code(FTable, row));
+    }
+    imageSaved = SaveRegisterImage(FContext.Dir, FDescription.Table, image.Rows);
+  }
   if (!result.Ok) return result;
-  return SaveTable(FDescription.Table, FTable);
+  FVerify = {};
+  result = SaveTable(FDescription.Table, FTable);
+  return result.Ok ? imageSaved : result;
+}
+
+TActionResult TTableEditor::Verify(TProgress &progress) {
+  TBusy busy(*this);
+  if (!busy.Acquired()) return BusyResult();
+  FVerify = {};
+  TLineList lines;
+  const TActionResult result = ReadAnswer(FContext, FDescription.ReadCommand, lines);
+  if (!result.Ok) return result;
+  if (FTable.State() != dsBrowse) FTable.Post();
+  TRecordSet registerRows(FTable.FieldDefs());
+  try {
+    FillTable(FDescription, lines, registerRows, progress, true);
+  } catch (const std::exception &e) {
+    return TActionResult::Failure(OperationFailedMessage, e.what());
+  }
+  const TRowRecord record = RowRecord();
+  FVerify = CompareWithRegister(FTable, registerRows, CompareSpec());
+  return SaveRegisterImage(FContext.Dir, FDescription.Table, LastRowPerCode(registerRows, record.Code));
+}
+
+TRowRecord TTableEditor::RowRecord() const {
+  const TTableDescription *d = &FDescription;
+  return {[](const TRecordSet &t, int r) { return int64_t(TRowValues(t, r).Int("Cod")); },
+          [d](const TRecordSet &t, int r) { return d->RecordText(TRowValues(t, r)); }};
+}
+
+TCompareSpec TTableEditor::CompareSpec() const {
+  TCompareSpec spec;
+  spec.Code = RowRecord().Code;
+  spec.CodeText = [](int64_t code) { return std::to_string(code); };
+  for (const TLineField &lf : FDescription.Line) {
+    if (lf.Position == 1 || !lf.Sent || FTable.FieldIndex(lf.Field) < 0) continue;
+    const std::string field = lf.Field;
+    if (field == "Nume") spec.Summary = [](const TRecordSet &t, int r) { return TRowValues(t, r).Text("Nume"); };
+    if (lf.How == TLineValue::Whole)
+      spec.Fields.push_back({field, [field](const TRecordSet &t, int r) { return std::to_string(TRowValues(t, r).Int(field)); }});
+    else
+      spec.Fields.push_back({field, [field](const TRecordSet &t, int r) { return TRowValues(t, r).Text(field); }});
+  }
+  return spec;
+}
+
+int32_t TTableEditor::RowColour(int recNo) const {
+  if (FVerify.MarkedCodes.empty() || recNo < 1 || recNo > FTable.RecordCount()) return -1;
+  return VerifyMarked(TRowValues(FTable, recNo).Int("Cod")) ? VerifyMarkColour : -1;
 }
 
 TActionResult TTableEditor::Save() {

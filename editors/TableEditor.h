@@ -5,13 +5,17 @@
 // between the tables is their TTableDescription.
 //
 // The table file is written after a successful read and after a complete
-// programming run, and by Save; never when the logic goes away. A read that
-// fails, or a run that stops at a refused row, leaves the file as it was.
-// An answer without lines changes nothing, the file included: there is
-// nothing read that would need keeping.
+// programming run (of every row or of the changed ones), and by Save; never
+// when the logic goes away. A read that fails, or a run that stops at a
+// refused row, leaves the file as it was. An answer without lines changes
+// nothing, the file included: there is nothing read that would need keeping.
+//
+// Beside it the register's image (RegisterImage.h) is written after every
+// successful read or verify and after every run the register took a row of.
 #pragma once
 
 #include "EditorLogic.h"
+#include "RegisterImage.h"
 #include "TableDescription.h"
 
 class TTableEditor : public TEditorLogic {
@@ -25,6 +29,8 @@ class TTableEditor : public TEditorLogic {
 
   TActionResult Read(TProgress &progress) override;
   TActionResult Program(TProgress &progress) override;
+  TActionResult ProgramChanges(TProgress &progress) override;
+  TActionResult Verify(TProgress &progress) override;
   // Writes the table file as it is (the command line's `set`).
   TActionResult Save();
 
@@ -47,6 +53,14 @@ class TTableEditor : public TEditorLogic {
   // A text longer than its field is refused rather than cut; the
   // padded-digits column is completed with leading zeros.
   std::string SetCell(int recNo, int column, const std::string &text) override;
+  // A row the last verify found different from the register.
+  int32_t RowColour(int recNo) const override;
+
+  // What the register holds of a row: its code and its record's text.
+  TRowRecord RowRecord() const;
+  // The fields a verify compares: those the answer line carries and the
+  // record sends.
+  TCompareSpec CompareSpec() const;
 
  protected:
   // After a read changed the table; saved tells whether its file was written.
@@ -56,6 +70,9 @@ class TTableEditor : public TEditorLogic {
   TRecordSet FTable;
 
  private:
+  // Program and ProgramChanges: one loop, over every row or the changed ones.
+  TActionResult RunProgram(TProgress &progress, bool changesOnly);
+
   int FAnswerLines = -1;
   int FLinesTaken = -1;
 };

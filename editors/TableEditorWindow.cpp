@@ -8,6 +8,7 @@
 
 #include "EditorWindowParts.h"
 #include "UserDialogs.h"
+#include "VerifyWindow.h"
 
 TEdept *Edept = nullptr;
 TETva *ETva = nullptr;
@@ -25,8 +26,11 @@ TTableEditorWindow::TTableEditorWindow(const QString &objectName, const QString 
   DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
   BitBtn1 = AddButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
   BitBtn2 = AddButton(Panel1, "BitBtn2", QStringLiteral("&Programare casa"), [this] { BitBtn2Click(); });
+  BProgramChanges = AddButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
+                              false);
+  BVerify = AddButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
   BStop = AddCloseButton(*this);
-  LayOutGridWindow(*this, DBGrid1, BitBtn1, BitBtn2, BStop);
+  LayOutGridWindow(*this, DBGrid1, BitBtn1, BitBtn2, BStop, BVerify, BProgramChanges);
 
   // Wide enough for every column and the scroll bar, tall enough for
   // visibleRows rows: nothing is clipped whatever the font.
@@ -58,6 +62,7 @@ void TTableEditorWindow::BitBtn1Click() {
   CommitTyping(DBGrid1);
   const TActionResult result = FLogic->Read(Gauge());
   ToFirstRow();
+  HideStaleVerify(EVerify, *FLogic);
   ShowFailure(result);
 }
 
@@ -65,7 +70,33 @@ void TTableEditorWindow::BitBtn2Click() {
   CommitTyping(DBGrid1);
   const TActionResult result = FLogic->Program(Gauge());
   ToFirstRow();
+  HideStaleVerify(EVerify, *FLogic);
   ShowFailure(result);
+}
+
+void TTableEditorWindow::BProgramChangesClick() {
+  CommitTyping(DBGrid1);
+  const TActionResult result = ProgramChangesOrAll(*this, *FLogic);
+  ToFirstRow();
+  HideStaleVerify(EVerify, *FLogic);
+  ShowFailure(result);
+}
+
+void TTableEditorWindow::BVerifyClick() {
+  CommitTyping(DBGrid1);
+  ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, QStringLiteral("Cod"),
+                            [this](const TDifference &d, const std::string &field) { GoToCode(d.Code, field); }));
+}
+
+void TTableEditorWindow::GoToCode(int64_t code, const std::string &field) {
+  const int recNo = code >= INT32_MIN && code <= INT32_MAX ? FLogic->FindRow(int32_t(code)) : 0;
+  if (recNo < 1) return;
+  const int column = FLogic->ColumnOf(field);
+  const int at = column >= 0 ? column : std::max(0, DBGrid1->currentIndex().column());
+  DBGrid1->setCurrentIndex(Ds->index(recNo - 1, at));
+  DBGrid1->scrollTo(Ds->index(recNo - 1, at));
+  activateWindow();
+  DBGrid1->setFocus();
 }
 
 TEdept::TEdept(QWidget *parent)

@@ -11,6 +11,7 @@
 #include "TableEditor.h"
 
 class QPushButton;
+class TEVerify;
 
 class TTableEditorWindow : public TEditorDialog {
  public:
@@ -26,13 +27,19 @@ class TTableEditorWindow : public TEditorDialog {
   TEditorGrid *DBGrid1;
   QPushButton *BitBtn1;  // "&Citire din casa"
   QPushButton *BitBtn2;  // "&Programare casa"
+  QPushButton *BProgramChanges;  // "Programare mo&dificari"
+  QPushButton *BVerify;          // "Veri&ficare casa"
   QPushButton *BStop;    // "I&esire"
+  TEVerify *EVerify = nullptr;  // the differences of the last verify, once there were some
 
   void BitBtn1Click();
   void BitBtn2Click();
+  void BProgramChangesClick();
+  void BVerifyClick();
 
  private:
   void ToFirstRow();
+  void GoToCode(int64_t code, const std::string &field);
 
   std::unique_ptr<TTableEditor> FLogic;
 };

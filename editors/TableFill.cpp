@@ -20,7 +20,7 @@ struct TFillScope {
 }  // namespace
 
 int FillTable(const TTableDescription &description, const TLineList &lines, TRecordSet &table,
-              TProgress &progress) {
+              TProgress &progress, bool eachLine) {
   // The fields the table's file has, resolved once; a field it lacks is
   // simply not stored.
   std::vector<std::pair<const TLineField *, int>> targets;
@@ -44,7 +44,7 @@ int FillTable(const TTableDescription &description, const TLineList &lines, TRec
     SplitText(lines[i], ';', fields);
     if (fields.size() != description.FieldCount) continue;
     const int32_t cod = WholeOr(fields[1], 0);
-    if (table.FindKey(cod)) {
+    if (!eachLine && table.FindKey(cod)) {
       table.Edit();
     } else {
       table.Append();

@@ -14,5 +14,8 @@
 // counts the lines and events run once per line; at the end, also when an
 // exception passes, the gauge is hidden, the controls come back and the
 // table is on its first row. Returns the number of lines taken.
+//
+// eachLine: every line taken becomes a row of its own, even when its code
+// came before; comparing with the register must see a code it repeats.
 int FillTable(const TTableDescription &description, const TLineList &lines, TRecordSet &table,
-              TProgress &progress);
+              TProgress &progress, bool eachLine = false);

@@ -6,7 +6,8 @@ add_executable(plu_editor_tests
   ${CMAKE_CURRENT_LIST_DIR}/PluLogicTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PluRegisterTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PluWindowTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PluCliTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/PluCliTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PluChangesTest.cpp)
 target_include_directories(plu_editor_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
 target_link_libraries(plu_editor_tests PRIVATE tarvo_editors_ui tarvo_sim Qt6::Test GTest::gtest)
 add_dependencies(plu_editor_tests tarvoctl)

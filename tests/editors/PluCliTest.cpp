@@ -80,3 +80,29 @@ TEST_F(PluCliTest, RowEditsSaveThePluFileAndEraseWantsYes) {
   text << in.rdbuf();
   EXPECT_EQ(text.str(), "00000000000007;P\xE2ine;;3;1;3,5;0;0\r\n00000000000042;PLU 2;;1;1;0;0;0\r\n");
 }
+
+TEST_F(PluCliTest, ProgramChangedAndVerifyTellByTheirStatus) {
+  SetRegisterCodes({1, 2});
+  SavePlu({{1}, {2}});
+  struct {
+    QStringList Args;
+    int Status;
+    const char *Out, *Err;  // what stdout is, a piece of stderr
+  } cases[] = {
+      {{"plu", "program", "--changed"}, 1, "", "tarvoctl --project proiect plu program"},
+      {{"plu", "verify"}, 1, "Cod 00000000000001: Nume: project \"ART1\", register \"REG1\"\n"
+                             "Cod 00000000000001: Pret1: project \"0,01\", register \"0,00\"\n"
+                             "Cod 00000000000002: Nume: project \"ART2\", register \"REG2\"\n"
+                             "Cod 00000000000002: Pret1: project \"0,02\", register \"0,00\"\n",
+       "4 differences in 2 codes"},
+      {{"plu", "program", "--changed"}, 0, "", "2 changed rows of 2 programmed"},
+      {{"plu", "verify"}, 0, "", "holds the project's table (2 rows)"},
+      {{"plu", "verify", "--changed"}, 2, "", "usage:"},
+  };
+  for (const auto &c : cases) {
+    const TRun r = Run(c.Args);
+    EXPECT_EQ(r.Status, c.Status) << c.Args.join(' ').toStdString() << "\n" << r.Err;
+    EXPECT_EQ(r.Out, c.Out) << c.Args.join(' ').toStdString();
+    EXPECT_NE(r.Err.find(c.Err), std::string::npos) << c.Args.join(' ').toStdString() << "\n" << r.Err;
+  }
+}
