@@ -52,17 +52,7 @@ void TPluNumbering::FillNewRow(TRecordSet &t) {
 bool ParsePluLine(const std::string &line, TLineList &fields, TPluFields &f) {
   fields.clear();
   SplitText(line, ';', fields);
-  if (fields.size() != 46) return false;
-  f.Code = Whole64Or(fields[1], 0);
-  if (!ValidPluCode(f.Code)) return false;
-  f.Nume = WithoutQuotes(fields[2]);
-  f.NumeAditional = WithoutQuotes(fields[3]);
-  f.CodDep = WholeOr(fields[4], 0);
-  f.CodUM = WholeOr(fields[6], 0);
-  f.Pret1 = DecimalOrZero(fields[7]);
-  f.Pret2 = DecimalOrZero(fields[8]);
-  f.LinkPLU = DecimalOrZero(fields[28]);
-  return true;
+  return PluOfAnswerFields(fields, f) && ValidPluCode(f.Code);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FieldText.h"
 #include "RecordSet.h"
 #include "Records.h"
 #include "RegisterCompare.h"
@@ -50,12 +51,6 @@ class TPluNumbering {
 };
 
 // One PLU as a register answer line or a text-file line gives it.
-struct TPluFields {
-  int64_t Code = 0;
-  std::string Nume, NumeAditional;
-  int32_t CodDep = 0, CodUM = 0;
-  double Pret1 = 0, Pret2 = 0, LinkPLU = 0;
-};
 
 // A code a PLU can have: 1 to 14 digits' worth. Lines with other codes are
 // skipped by the read and the import.

@@ -31,27 +31,11 @@ int ImportPluText(TRecordSet &plu, std::string_view bytes) {
   const TPluFieldNos no(plu);
   int taken = 0;
   TLineList fields;
-  size_t at = 0;
-  while (at < bytes.size()) {
-    size_t end = bytes.find_first_of("\r\n", at);
-    if (end == std::string_view::npos) end = bytes.size();
-    const std::string line(bytes.substr(at, end - at));
-    at = end + 1;
-    if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++at;
-
+  for (const std::string &line : SplitTextLines(bytes)) {
     fields.clear();
     SplitText(line, ';', fields);
-    if (fields.size() < 8) continue;
     TPluFields f;
-    f.Code = Whole64Or(fields[0], 0);
-    if (!ValidPluCode(f.Code)) continue;
-    f.Nume = WithoutQuotes(fields[1]);
-    f.NumeAditional = WithoutQuotes(fields[2]);
-    f.CodDep = WholeOr(fields[3], 0);
-    f.CodUM = WholeOr(fields[4], 0);
-    f.Pret1 = DecimalOrZero(fields[5]);
-    f.Pret2 = DecimalOrZero(fields[6]);
-    f.LinkPLU = DecimalOrZero(fields[7]);
+    if (!PluOfTextFields(fields, f) || !ValidPluCode(f.Code)) continue;
     StorePlu(plu, no, f);
     ++taken;
   }

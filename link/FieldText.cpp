@@ -39,3 +39,34 @@ std::string WithoutQuotes(const std::string &text) {
     if (c != '"') out += c;
   return out;
 }
+
+namespace {
+
+// The positions of code, name, additional name, department, unit, prices
+// and linked PLU in a line.
+void TakePlu(const TLineList &f, const size_t (&at)[8], TPluFields &out) {
+  out.Code = Whole64Or(f[at[0]], 0);
+  out.Nume = WithoutQuotes(f[at[1]]);
+  out.NumeAditional = WithoutQuotes(f[at[2]]);
+  out.CodDep = WholeOr(f[at[3]], 0);
+  out.CodUM = WholeOr(f[at[4]], 0);
+  out.Pret1 = DecimalOrZero(f[at[5]]);
+  out.Pret2 = DecimalOrZero(f[at[6]]);
+  out.LinkPLU = DecimalOrZero(f[at[7]]);
+}
+
+}  // namespace
+
+bool PluOfAnswerFields(const TLineList &fields, TPluFields &out) {
+  if (fields.size() != 46) return false;
+  static const size_t at[8] = {1, 2, 3, 4, 6, 7, 8, 28};
+  TakePlu(fields, at, out);
+  return true;
+}
+
+bool PluOfTextFields(const TLineList &fields, TPluFields &out) {
+  if (fields.size() < 8) return false;
+  static const size_t at[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+  TakePlu(fields, at, out);
+  return true;
+}

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "TextHelpers.h"
+
 // A whole number of 32 bits (blanks around it and a sign allowed), else
 // fallback.
 int32_t WholeOr(const std::string &text, int32_t fallback);
@@ -16,3 +18,18 @@ int64_t Whole64Or(const std::string &text, int64_t fallback);
 double DecimalOrZero(const std::string &text);
 // The text with every double-quote character removed.
 std::string WithoutQuotes(const std::string &text);
+
+// A PLU as a line carries it: the register's answer to "D10000" (46 fields)
+// or a text line (the PLU text file, the online mode's WRITEPLU.TXT: code;
+// name; additional name; department; unit; price 1; price 2; linked PLU,
+// fields after the eighth ignored), converted as above with the quotes
+// taken out of the names.
+struct TPluFields {
+  int64_t Code = 0;
+  std::string Nume, NumeAditional;
+  int32_t CodDep = 0, CodUM = 0;
+  double Pret1 = 0, Pret2 = 0, LinkPLU = 0;
+};
+// False for a line of another field count (46 exactly; 8 or more).
+bool PluOfAnswerFields(const TLineList &fields, TPluFields &out);
+bool PluOfTextFields(const TLineList &fields, TPluFields &out);

@@ -35,3 +35,17 @@ double RoundHalfAway(double x) {
   std::fesetround(saved);
   return result;
 }
+
+TLineList SplitTextLines(std::string_view bytes) {
+  TLineList lines;
+  size_t start = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.emplace_back(bytes.substr(start, i - start));
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  return lines;
+}

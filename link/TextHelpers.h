@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // An ordered list of 8-bit text lines (answers, report texts, command files).
@@ -12,6 +13,10 @@ using TLineList = std::vector<std::string>;
 // lone ";" gives two empty fields. Quotes mean nothing here: callers strip
 // them from the name fields. The list is not cleared first.
 void SplitText(const std::string &text, char separator, TLineList &lines);
+
+// The lines of a text file: a line ends at CR LF, a lone LF or a lone CR; the
+// last line needs no end. An empty file has no lines; "\r\n" has one, empty.
+TLineList SplitTextLines(std::string_view bytes);
 
 // Puts ch in front of text until it is width bytes long; longer texts are
 // returned unchanged.

@@ -2,20 +2,6 @@
 
 #include "FieldText.h"
 
-TLineList SplitTextLines(std::string_view bytes) {
-  TLineList lines;
-  size_t start = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.emplace_back(bytes.substr(start, i - start));
-    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
-  return lines;
-}
-
 std::string UnreadableMessage(const TOnlineCommand &cmd) {
   return std::string("Nu pot deschide fisierul ") + cmd.File;
 }
@@ -54,13 +40,14 @@ TPluRec PluRecordOfLine(const std::string &line) {
     rec.Sters = true;
     return rec;
   }
-  if (f.size() < 8) return rec;
-  rec.Nume = WithoutQuotes(f[1]);
-  rec.NumeAditional = WithoutQuotes(f[2]);
-  rec.CodDep = WholeOr(f[3], 0);
-  rec.CodUM = WholeOr(f[4], 0);
-  rec.Pret1 = DecimalOrZero(f[5]);
-  rec.Pret2 = DecimalOrZero(f[6]);
-  rec.LinkPLU = DecimalOrZero(f[7]);
+  TPluFields p;
+  if (!PluOfTextFields(f, p)) return rec;
+  rec.Nume = p.Nume;
+  rec.NumeAditional = p.NumeAditional;
+  rec.CodDep = p.CodDep;
+  rec.CodUM = p.CodUM;
+  rec.Pret1 = p.Pret1;
+  rec.Pret2 = p.Pret2;
+  rec.LinkPLU = p.LinkPLU;
   return rec;
 }

@@ -34,10 +34,6 @@ inline constexpr const char *ErrFailed = "Operatie nereusita!";
 // "Nu pot deschide fisierul " and its name.
 std::string UnreadableMessage(const TOnlineCommand &cmd);
 
-// The lines of a text file: a line ends at CR LF, a lone LF or a lone CR; the
-// last line needs no end. An empty file has no lines; "\r\n" has one, empty.
-TLineList SplitTextLines(std::string_view bytes);
-
 // A PLU list is valid when it has at least one line and every line that is
 // not empty has 8 or more fields, or exactly 2 with "-" as the second, and a
 // code that is not negative (it would go out as a deletion). The
