@@ -1,7 +1,7 @@
 # The PLU editor: its logic, end to end against the simulator, its window and
 # its tarvoctl subcommand.
 add_executable(plu_editor_tests
-  ${CMAKE_CURRENT_LIST_DIR}/PluTestMain.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/WindowTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PluTestProject.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PluLogicTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PluRegisterTest.cpp

@@ -1,3 +1,5 @@
+// The main of every test program that opens windows: offscreen, with the
+// program's application object and its decimal comma.
 #include <gtest/gtest.h>
 
 #include "Application.h"
