@@ -16,6 +16,7 @@
 #include "EditorEnv.h"
 #include "ProjectTables.h"
 #include "RegisterImage.h"
+#include "RunProgram.h"
 #include "SerialSettings.h"
 #include "TableEditorWindow.h"
 #include "VerifyWindow.h"
@@ -198,11 +199,6 @@ TEST_F(Changes, AFailedVerifyReportsNothingAndKeepsTheImage) {
 
 namespace {
 
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
-
 class ChangesCli : public Changes {
  protected:
   void SetUp() override {
@@ -211,15 +207,7 @@ class ChangesCli : public Changes {
     ASSERT_TRUE(QFile::copy(QStringLiteral(TARVOCTL_PATH), FProgram));
   }
   TRun Run(QStringList args) {
-    args = QStringList{"--project", "P", "--timeout", QString::number(ShortSilenceMs)} + args;
-    QProcess p;
-    p.start(FProgram, args);
-    TRun r;
-    if (!p.waitForFinished(30000)) return r;
-    r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.Out = p.readAllStandardOutput().toStdString();
-    r.Err = p.readAllStandardError().toStdString();
-    return r;
+    return RunProgram(FProgram, QStringList{"--project", "P", "--timeout", QString::number(ShortSilenceMs)} + args);
   }
   QString FProgram;
 };

@@ -7,15 +7,11 @@
 #include <QProcess>
 
 #include "EditorEnv.h"
+#include "RunProgram.h"
 #include "Schemas.h"
 #include "SerialSettings.h"
 
 namespace {
-
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
 
 class Cli : public EditorEnv {
  protected:
@@ -25,15 +21,7 @@ class Cli : public EditorEnv {
     ASSERT_TRUE(QFile::copy(QStringLiteral(TARVOCTL_PATH), FProgram));
   }
   TRun Run(QStringList args) {
-    args = QStringList{"--project", "P", "--timeout", QString::number(ShortSilenceMs)} + args;
-    QProcess p;
-    p.start(FProgram, args);
-    TRun r;
-    if (!p.waitForFinished(30000)) return r;
-    r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.Out = p.readAllStandardOutput().toStdString();
-    r.Err = p.readAllStandardError().toStdString();
-    return r;
+    return RunProgram(FProgram, QStringList{"--project", "P", "--timeout", QString::number(ShortSilenceMs)} + args);
   }
   QString FProgram;
 };

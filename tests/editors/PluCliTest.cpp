@@ -7,13 +7,9 @@
 #include <sstream>
 
 #include "PluTestProject.h"
+#include "RunProgram.h"
 
 namespace {
-
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
 
 class PluCliTest : public PluProject {
  protected:
@@ -23,16 +19,7 @@ class PluCliTest : public PluProject {
     ASSERT_TRUE(QFile::copy(TARVOCTL_PATH, QString::fromStdString(Program)));
   }
   TRun Run(QStringList args) {
-    args.prepend("proiect");
-    args.prepend("--project");
-    QProcess p;
-    p.start(QString::fromStdString(Program), args);
-    TRun r;
-    if (!p.waitForFinished(20000)) return r;
-    r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.Out = p.readAllStandardOutput().toStdString();
-    r.Err = p.readAllStandardError().toStdString();
-    return r;
+    return RunProgram(QString::fromStdString(Program), QStringList{"--project", "proiect"} + args);
   }
   std::string Program;
 };

@@ -6,26 +6,13 @@
 
 #include "Frame.h"
 #include "PtyPeer.h"
+#include "RunProgram.h"
 
 using namespace Frame;
 
 namespace {
 
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
-
-TRun Tarvoctl(const QStringList &args) {
-  QProcess p;
-  p.start(TARVOCTL_PATH, args);
-  TRun r;
-  if (!p.waitForFinished(20000)) return r;
-  r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.Out = p.readAllStandardOutput().toStdString();
-  r.Err = p.readAllStandardError().toStdString();
-  return r;
-}
+TRun Tarvoctl(const QStringList &args) { return RunProgram(TARVOCTL_PATH, args, 20000); }
 
 }  // namespace
 

@@ -12,14 +12,10 @@
 
 #include "PluRows.h"
 #include "ProjectTables.h"
+#include "RunProgram.h"
 #include "ScratchDir.h"
 
 namespace {
-
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
 
 }  // namespace
 
@@ -27,17 +23,8 @@ TEST(ScaleCli, ListPrefixAndSend) {
   TScratchDir home;
   const std::string program = home.Path() + "/tarvoctl";
   ASSERT_TRUE(QFile::copy(TARVOCTL_PATH, QString::fromStdString(program)));
-  auto run = [&](QStringList args) {
-    args.prepend("p");
-    args.prepend("--project");
-    QProcess p;
-    p.start(QString::fromStdString(program), args);
-    TRun r;
-    if (!p.waitForFinished(20000)) return r;
-    r.Status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.Out = p.readAllStandardOutput().toStdString();
-    r.Err = p.readAllStandardError().toStdString();
-    return r;
+  auto run = [&](const QStringList &args) {
+    return RunProgram(QString::fromStdString(program), QStringList{"--project", "p"} + args);
   };
   ::mkdir((home.Path() + "/p").c_str(), 0755);
 
