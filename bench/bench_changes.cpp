@@ -28,6 +28,7 @@
 
 #include <QCoreApplication>
 
+#include "BenchRegister.h"
 #include "PluLogic.h"
 #include "ProgramDir.h"
 #include "ProjectTables.h"
@@ -52,37 +53,8 @@ struct TLine {
 TLine Bytes(Sim::TSimulator &sim) { return {sim.BytesIn(), sim.BytesOut()}; }
 double WireSeconds(const TLine &a, const TLine &b) { return double((b.In - a.In) + (b.Out - a.Out)) * 10.0 / Baud; }
 
-struct TBench {
-  std::string Home, Project;
-  Sim::TSimulator Sim;
-  TProjectContext Context;
-
-  bool Start() {
-    char tmpl[] = "/tmp/bench-changes.XXXXXX";
-    if (!mkdtemp(tmpl)) return false;
-    Home = std::string(tmpl) + "/";
-    SetProgramDirectory(Home);
-    Project = Home + "bench";
-    std::system(("mkdir -p '" + Project + "'").c_str());
-    std::string err;
-    if (!Sim.Start(Home + "sim-COM1", err)) {
-      std::fprintf(stderr, "bench_changes: %s\n", err.c_str());
-      return false;
-    }
-    std::ofstream(Home + "TARVOPROG.INI") << "[Porturi]\r\nCOM1=" << Home << "sim-COM1\r\n";
-    SaveSerialSettings(Project, {1, 3});
-    Context.Dir = Project;
-    return true;
-  }
-  ~TBench() {
-    Sim.Stop();
-    if (!Home.empty()) std::system(("rm -rf '" + Home + "'").c_str());
-  }
-  void Pace(bool paced) {
-    Sim::TFaults f;
-    if (paced) f.Baud = int(Baud);
-    Sim.SetFaults(f);
-  }
+struct TBench : TBenchRegister {
+  bool Start() { return TBenchRegister::Start("bench_changes"); }
   uint64_t Records() { return Sim.Stats().Records; }
   // A register holding n PLUs as a shop's would: short codes and barcodes,
   // long names, prices with cents.

@@ -26,6 +26,7 @@
 
 #include <QApplication>
 
+#include "BenchRegister.h"
 #include "Digi.h"
 #include "PluLogic.h"
 #include "ProgramDir.h"
@@ -89,32 +90,8 @@ double Seconds(F &&f) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-struct TBench {
-  std::string Home, Project;
-  Sim::TSimulator Sim;
-  TProjectContext Context;
-
-  bool Start() {
-    char tmpl[] = "/tmp/bench-plu.XXXXXX";
-    if (!mkdtemp(tmpl)) return false;
-    Home = std::string(tmpl) + "/";
-    SetProgramDirectory(Home);
-    Project = Home + "bench";
-    std::system(("mkdir -p '" + Project + "'").c_str());
-    std::string err;
-    if (!Sim.Start(Home + "sim-COM1", err)) {
-      std::fprintf(stderr, "bench_plu: %s\n", err.c_str());
-      return false;
-    }
-    std::ofstream(Home + "TARVOPROG.INI") << "[Porturi]\r\nCOM1=" << Home << "sim-COM1\r\n";
-    SaveSerialSettings(Project, {1, 3});
-    Context.Dir = Project;
-    return true;
-  }
-  ~TBench() {
-    Sim.Stop();
-    if (!Home.empty()) std::system(("rm -rf '" + Home + "'").c_str());
-  }
+struct TBench : TBenchRegister {
+  bool Start() { return TBenchRegister::Start("bench_plu"); }
   void ResetRegister(int capacity) {
     Sim.WithEngine([&](Sim::TEngine &e) {
       e.Tables.Plus.clear();
