@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <unistd.h>
@@ -86,29 +87,33 @@ std::optional<long long> ParseNumber(const std::string &text, long long lo, long
 
 void TCliProgress::Begin(int total) {
   FTotal = total;
-  FShownTenth = -1;
   FTty = ::isatty(STDERR_FILENO);
+  FStarted = NowMs();
   FLastDraw = 0;
+  FShown = false;
 }
 
 void TCliProgress::Step(int done) {
   if (FTotal <= 0) return;
+  const long long now = NowMs();
+  // A terminal gets a counter redrawn ten times a second; a log gets a line
+  // a second, and nothing at all for what ends within a second.
   if (FTty) {
-    const long long now = NowMs();
     if (done != FTotal && now - FLastDraw < 100) return;
     FLastDraw = now;
     std::fprintf(stderr, "\r%s: %d/%d", FWhat.c_str(), done, FTotal);
     std::fflush(stderr);
+    FShown = true;
     return;
   }
-  const int tenth = int(10LL * done / FTotal);
-  if (tenth == FShownTenth) return;
-  FShownTenth = tenth;
+  if (now - std::max(FStarted, FLastDraw) < 1000 && !(done == FTotal && FShown)) return;
+  FLastDraw = now;
+  FShown = true;
   std::fprintf(stderr, "%s: %d/%d\n", FWhat.c_str(), done, FTotal);
 }
 
 void TCliProgress::End() {
-  if (FTty && FTotal > 0) std::fputc('\n', stderr);
+  if (FTty && FShown) std::fputc('\n', stderr);
   FTotal = 0;
 }
 

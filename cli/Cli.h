@@ -52,7 +52,7 @@ int Fail(const std::string &message);
 std::optional<long long> ParseNumber(const std::string &text, long long lo, long long hi);
 
 // Progress on stderr while a transfer runs: a counter redrawn in place on a
-// terminal, a line every tenth of the way otherwise.
+// terminal, otherwise a line a second once it has run for a second.
 class TCliProgress : public TProgress {
  public:
   explicit TCliProgress(std::string what) : FWhat(std::move(what)) {}
@@ -63,9 +63,10 @@ class TCliProgress : public TProgress {
  private:
   std::string FWhat;
   int FTotal = 0;
-  int FShownTenth = -1;
+  long long FStarted = 0;
   long long FLastDraw = 0;
   bool FTty = false;
+  bool FShown = false;
 };
 
 // Prints a table as `show` does: the field names joined by ";", then every
