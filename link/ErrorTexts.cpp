@@ -101,6 +101,7 @@ constexpr TCodeText LinkTexts[] = {
     {LE_Busy, "Legatura cu casa de marcat este ocupata"},
     {LE_RecordKind, "Tip de inregistrare necunoscut"},
     {LE_LineLost, "Legatura cu portul serial s-a pierdut"},
+    {LE_DleInText, "Textul contine caracterul 0x10, care nu poate fi trimis"},
 };
 
 template <size_t N>

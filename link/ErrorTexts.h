@@ -28,6 +28,7 @@ enum : int32_t {
   LE_Busy = 8048,            // an exchange was asked for while one was running
   LE_RecordKind = 8049,      // SendRecord with a kind that has no record text
   LE_LineLost = 8050,        // the port went away during or before an exchange
+  LE_DleInText = 8051,       // a command text holds 0x10, which no request frame can carry
 };
 
 // The bare text of a code: "" when the code has none.

@@ -214,6 +214,13 @@ bool TTARVO::BeginExchange(const std::string &text, bool writeExchange) {
     SetError(LE_TextTooLong);
     return false;
   }
+  // Requests are not escaped: a DLE inside the text (a name typed or
+  // imported with that byte) would end the frame early, and the register
+  // would ignore it and leave us waiting for the silence. Refused at once.
+  if (text.find(char(DLE)) != std::string::npos) {
+    SetError(LE_DleInText);
+    return false;
+  }
   FBusy = true;
   FImpl->RxWriteMode = writeExchange;
   FImpl->PortError = nullptr;

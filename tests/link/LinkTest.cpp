@@ -196,11 +196,13 @@ TEST_F(LinkTest, SendCommandWaitsForNothing) {
   EXPECT_EQ(Link->LastError(), "8000;Time out");
 }
 
-TEST_F(LinkTest, OverlongTextsAreNotSent) {
+TEST_F(LinkTest, OverlongTextsAndTextsWithADleAreNotSent) {
   Open(true, [](const std::string &, TPtyPeer &p) { p.Send(AckFrame()); });
   const std::string longest(MaxCommandText, 'a');
   EXPECT_FALSE(Link->SendText(longest + "a"));
   EXPECT_EQ(Link->LastError(), "8004;Lungimea textului este prea mare ");
+  EXPECT_FALSE(Link->SendText("U5000;1;\"Pa\x10\x03ne\";1;0;4;0;0;1256;0;1;;;;;;;;;"));
+  EXPECT_EQ(Link->LastError(), "8051;Textul contine caracterul 0x10, care nu poate fi trimis");
   EXPECT_TRUE(Link->SendCommand(longest));
   EXPECT_FALSE(Link->SendCommand(longest + "a"));
   TLineList lines;
