@@ -6,35 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "ProjectTables.h"
 #include "TableFile.h"
+#include "FuzzScratch.h"
 
 namespace {
 
-// Never freed: the exit handler that removes the directory runs after
-// ordinary statics are gone.
-const std::string &Dir() {
-  static const std::string *dir = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "fuzz-tableload-XXXXXX").string();
-    if (!mkdtemp(templ.data())) std::abort();
-    auto *d = new std::string(templ);
-    std::atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(*dir, ec);
-    });
-    return d;
-  }();
-  return *dir;
-}
-
-void Write(const std::string &path, const uint8_t *data, size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char *>(data), std::streamsize(size));
-}
+const std::string &Dir() { return FuzzScratchDir("fuzz-tableload"); }
 
 void CheckRoundTrip(const TRecordSet &rs) {
   const std::string copy = Dir() + "/copy.cds";
@@ -50,7 +30,7 @@ void CheckRoundTrip(const TRecordSet &rs) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string path = Dir() + "/Departamente.cds";
-  Write(path, data, size);
+  WriteFuzzInput(path, data, size);
   try {
     const TRecordSet rs = LoadTableFile(path);
     CheckRoundTrip(rs);

@@ -4,41 +4,22 @@
 // the port map must survive the save.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "AtomicFile.h"
 #include "IniFile.h"
 #include "OnlineSettings.h"
+#include "FuzzScratch.h"
 
 namespace {
 
-// Never freed: the exit handler that removes the directory runs after
-// ordinary statics are gone.
-const std::string &Dir() {
-  static const std::string *dir = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "fuzz-tarvoini-XXXXXX").string();
-    if (!mkdtemp(templ.data())) std::abort();
-    auto *d = new std::string(templ);
-    std::atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(*dir, ec);
-    });
-    return d;
-  }();
-  return *dir;
-}
+const std::string &Dir() { return FuzzScratchDir("fuzz-tarvoini"); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string path = Dir() + "/TARVOPROG.INI";
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(data), std::streamsize(size));
-  }
+  WriteFuzzInput(path, data, size);
   TOnlineSettings s;
   std::string error;
   const bool loaded = LoadOnlineSettings(s, &error, path);
