@@ -15,15 +15,7 @@ namespace {
 
 class Cli : public EditorEnv {
  protected:
-  void SetUp() override {
-    EditorEnv::SetUp();
-    FProgram = QString::fromStdString(Dir.Path() + "/tarvoctl");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TARVOCTL_PATH), FProgram));
-  }
-  TRun Run(QStringList args) {
-    return RunProgram(FProgram, QStringList{"--project", "P", "--timeout", QString::number(ShortSilenceMs)} + args);
-  }
-  QString FProgram;
+  TRun Run(const QStringList &args) { return Tarvoctl(args); }
 };
 
 }  // namespace

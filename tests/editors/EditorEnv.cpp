@@ -4,6 +4,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include <QFile>
+
 #include "BlockEditor.h"
 #include "ProgramDir.h"
 #include "ProjectTables.h"
@@ -51,4 +53,10 @@ std::string EditorEnv::FileBytes(TTableId id) const {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+TRun EditorEnv::Tarvoctl(const QStringList &args) {
+  const QString program = QString::fromStdString(Dir.Path() + "/tarvoctl");
+  if (!QFile::exists(program) && !QFile::copy(QStringLiteral(TARVOCTL_PATH), program)) return {};
+  return RunProgram(program, QStringList{"--project", "P", "--timeout", QString::number(ShortSilenceMs)} + args);
 }

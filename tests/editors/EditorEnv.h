@@ -12,6 +12,7 @@
 #include "ActionResult.h"
 #include "ProjectShell.h"
 #include "RegisterLink.h"
+#include "RunProgram.h"
 #include "ScratchDir.h"
 #include "Simulator.h"
 #include "TableEditor.h"
@@ -40,6 +41,9 @@ class EditorEnv : public ::testing::Test {
   void Answer(const std::string &command, std::vector<std::string> lines);
   // The table's file as bytes ("" when there is none).
   std::string FileBytes(TTableId id) const;
+  // tarvoctl run as a script would on this project, from a copy in the
+  // scratch directory so that the directory is its program directory.
+  TRun Tarvoctl(const QStringList &args);
 
   TScratchDir Dir;
   std::string Project;  // the project's directory
