@@ -139,7 +139,7 @@ void TBlockEditorWindow::BProgramChangesClick() {
 void TBlockEditorWindow::BVerifyClick() {
   CommitTyping(GMan);
   ShowFailure(VerifyAndShow(
-      *this, *FLogic, GMan, EVerify, QStringLiteral("Bloc"),
+      *this, *FLogic, GMan, EVerify, BlockWording,
       [this](const TDifference &d, const std::string &field) { GoToPosition(d.Code, field); },
       // A described position is named as the list names it too.
       [this](const TDifference &d, const std::string &field) {

@@ -96,7 +96,7 @@ TActionResult ProgramChangesOrAll(TEditorDialog &dialog, TEditorLogic &logic) {
 }
 
 TActionResult VerifyAndShow(TEditorDialog &dialog, TEditorLogic &logic, QAbstractItemView *grid, TEVerify *&list,
-                            const QString &codeTitle,
+                            const TVerifyWording &wording,
                             std::function<void(const TDifference &, const std::string &field)> goTo,
                             std::function<QString(const TDifference &, const std::string &field)> fieldTitle) {
   TActionResult result;
@@ -119,7 +119,7 @@ TActionResult VerifyAndShow(TEditorDialog &dialog, TEditorLogic &logic, QAbstrac
   if (!list) list = new TEVerify(&dialog);
   list->OnGoTo = std::move(goTo);
   list->FieldTitle = std::move(fieldTitle);
-  list->ShowReport(report, dialog.windowTitle(), codeTitle);
+  list->ShowReport(report, dialog.windowTitle(), wording);
   if (!list->isVisible()) {
     // Beside the editor, on the side with more room, over as little of it
     // as the screen allows: the rows the list names stay in sight.

@@ -9,15 +9,14 @@
 #include <QString>
 
 #include "RegisterLink.h"
+#include "VerifyWindow.h"
 
 class QAbstractItemView;
 class QPushButton;
 class QWidget;
 class TEditorDialog;
 class TEditorLogic;
-class TEVerify;
 struct TActionResult;
-struct TDifference;
 
 // The two buttons every editor window has beside "&Programare casa".
 inline const QString ProgramChangesCaption = QStringLiteral("Programare mo&dificari");
@@ -54,7 +53,7 @@ TActionResult ProgramChangesOrAll(TEditorDialog &dialog, TEditorLogic &logic);
 // the grid to the row of a listed difference, fieldTitle (when given) names
 // a field in the list. Returns what to report.
 TActionResult VerifyAndShow(TEditorDialog &dialog, TEditorLogic &logic, QAbstractItemView *grid, TEVerify *&list,
-                            const QString &codeTitle,
+                            const TVerifyWording &wording,
                             std::function<void(const TDifference &, const std::string &field)> goTo,
                             std::function<QString(const TDifference &, const std::string &field)> fieldTitle = {});
 

@@ -192,7 +192,7 @@ void TEPlu::BProgramChangesClick() {
 }
 
 void TEPlu::BVerifyClick() {
-  ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, QStringLiteral("Cod"),
+  ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, RowWording,
                             [this](const TDifference &d, const std::string &field) {
                               const int recNo = FLogic->FindCode(d.Code);
                               if (recNo < 1) return;

@@ -84,7 +84,7 @@ void TTableEditorWindow::BProgramChangesClick() {
 
 void TTableEditorWindow::BVerifyClick() {
   CommitTyping(DBGrid1);
-  ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, QStringLiteral("Cod"),
+  ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, RowWording,
                             [this](const TDifference &d, const std::string &field) { GoToCode(d.Code, field); }));
 }
 

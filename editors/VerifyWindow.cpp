@@ -21,6 +21,11 @@ QTableWidgetItem *Cell(const QString &text) {
 
 }  // namespace
 
+const TVerifyWording RowWording{QStringLiteral("Cod"), QStringLiteral("randuri"), QStringLiteral("Randurile"),
+                                QStringLiteral("rand")};
+const TVerifyWording BlockWording{QStringLiteral("Bloc"), QStringLiteral("blocuri"), QStringLiteral("Pozitiile"),
+                                  QStringLiteral("pozitie")};
+
 QString DifferenceText(const TDifference &d) {
   switch (d.Kind) {
     case TDifferenceKind::OnlyInRegister: return QStringLiteral("doar in casa de marcat");
@@ -73,17 +78,19 @@ TEVerify::TEVerify(QWidget *editor) : QDialog(editor) {
   resize(500, 340);
 }
 
-void TEVerify::ShowReport(const TVerifyReport &report, const QString &editorCaption, const QString &codeTitle) {
+void TEVerify::ShowReport(const TVerifyReport &report, const QString &editorCaption, const TVerifyWording &wording) {
   FReport = report;
   setWindowTitle(QStringLiteral("Verificare casa - ") + editorCaption);
-  List->horizontalHeaderItem(ColCode)->setText(codeTitle);
+  List->horizontalHeaderItem(ColCode)->setText(wording.CodeTitle);
   const size_t n = report.Differences.size();
-  Summary->setText(QStringLiteral("%1 %2 intre proiect (%3 randuri) si casa de marcat (%4 randuri). "
-                                  "Randurile sunt marcate in tabel; dublu clic pe o linie duce la rand.")
+  Summary->setText(QStringLiteral("%1 %2 intre proiect (%3 %4) si casa de marcat (%5 %4). "
+                                  "%6 sunt marcate in tabel; dublu clic pe o linie duce la %7.")
                        .arg(report.Lines())
                        .arg(report.Lines() == 1 ? QStringLiteral("diferenta") : QStringLiteral("diferente"))
                        .arg(report.ProjectRows)
-                       .arg(report.RegisterRows));
+                       .arg(wording.Units)
+                       .arg(report.RegisterRows)
+                       .arg(wording.Marked, wording.Goes));
   List->setRowCount(0);
   for (size_t i = 0; i < n; ++i) {
     const TDifference &d = report.Differences[i];

@@ -17,13 +17,22 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
+// How the list speaks of what it compares: the title of the code column, the
+// plural of a compared unit and what the grid marks.
+struct TVerifyWording {
+  QString CodeTitle, Units, Marked, Goes;
+};
+// Table rows, by their Cod.
+extern const TVerifyWording RowWording;
+// Parameter and option blocks: the grid marks positions.
+extern const TVerifyWording BlockWording;
+
 class TEVerify : public QDialog {
  public:
   explicit TEVerify(QWidget *editor);
 
-  // Shows report under the editor's caption; codeTitle heads the code
-  // column ("Cod", "Bloc").
-  void ShowReport(const TVerifyReport &report, const QString &editorCaption, const QString &codeTitle);
+  // Shows report under the editor's caption, in the given wording.
+  void ShowReport(const TVerifyReport &report, const QString &editorCaption, const TVerifyWording &wording);
   // A line was double-clicked: its difference and, for a differing field,
   // the field's name ("" otherwise).
   std::function<void(const TDifference &, const std::string &field)> OnGoTo;
