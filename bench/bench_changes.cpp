@@ -29,6 +29,7 @@
 #include <QCoreApplication>
 
 #include "BenchRegister.h"
+#include "HostSteal.h"
 #include "PluLogic.h"
 #include "ProgramDir.h"
 #include "ProjectTables.h"
@@ -182,18 +183,22 @@ int main(int argc, char **argv) {
     TPluLogic logic(b.Context);
     const TLine l0 = Bytes(b.Sim);
     TActionResult r;
+    const double steal = StealSeconds();
     const double wall = Seconds([&] { r = logic.Verify(quiet); });
     const double wire = WireSeconds(l0, Bytes(b.Sim));
     if (!r.Ok) std::fprintf(stderr, "bench_changes: verify failed: %s\n", r.Text().c_str());
-    std::printf("%-40s %7.3f s  wire %7.3f s  over it %+6.3f s  (%zu differences)  (goal: < 1 s over)\n",
-                "verify", wall, wire, wall - wire, logic.LastVerify().Differences.size());
+    std::printf("%-40s %7.3f s  wire %7.3f s  over it %+6.3f s  (%zu differences)  (goal: < 1 s over)%s\n",
+                "verify", wall, wire, wall - wire, logic.LastVerify().Differences.size(),
+                StealNote(steal, wall).c_str());
     if (paceRead) {
       TPluLogic reader(b.Context);
       const TLine r0 = Bytes(b.Sim);
+      const double readSteal = StealSeconds();
       const double read = Seconds([&] { reader.Read(quiet); });
       const double readWire = WireSeconds(r0, Bytes(b.Sim));
-      std::printf("%-40s %7.3f s  wire %7.3f s  over it %+6.3f s; the verify took %+6.3f s more than it\n",
-                  "read of the same table", read, readWire, read - readWire, wall - read);
+      std::printf("%-40s %7.3f s  wire %7.3f s  over it %+6.3f s; the verify took %+6.3f s more than it%s\n",
+                  "read of the same table", read, readWire, read - readWire, wall - read,
+                  StealNote(readSteal, read).c_str());
     }
     b.Pace(false);
     double read = 0, verified = 0;

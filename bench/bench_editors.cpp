@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "HostSteal.h"
 #include "ProgramDir.h"
 #include "ProjectShell.h"
 #include "RegisterTables.h"
@@ -47,13 +48,13 @@ double Now() {
 struct TWire {
   Sim::TSimulator &Sim;
   uint64_t In = 0, Out = 0;
-  double At = 0;
-  void Start() { In = Sim.BytesIn(), Out = Sim.BytesOut(), At = Now(); }
+  double At = 0, Steal = 0;
+  void Start() { In = Sim.BytesIn(), Out = Sim.BytesOut(), At = Now(), Steal = StealSeconds(); }
   void Report(const char *what, int rows) const {
     const double wall = Now() - At;
     const double wire = double((Sim.BytesIn() - In) + (Sim.BytesOut() - Out)) * 10.0 / Baud;
-    std::printf("%-40s %6d rows in %8.3f s  wire time %8.3f s  excess %+6.2f %%  (goal: within 3 %%)\n", what,
-                rows, wall, wire, (wall / wire - 1.0) * 100.0);
+    std::printf("%-40s %6d rows in %8.3f s  wire time %8.3f s  excess %+6.2f %%  (goal: within 3 %%)%s\n", what,
+                rows, wall, wire, (wall / wire - 1.0) * 100.0, StealNote(Steal, wall).c_str());
   }
 };
 

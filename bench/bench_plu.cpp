@@ -28,6 +28,7 @@
 
 #include "BenchRegister.h"
 #include "Digi.h"
+#include "HostSteal.h"
 #include "PluLogic.h"
 #include "ProgramDir.h"
 #include "ProjectTables.h"
@@ -48,11 +49,12 @@ double Clock(clockid_t id) {
 struct TSample {
   double Wall, Process, Sim;
   uint64_t In, Out;
+  double Steal;
 };
 
 TSample Take(Sim::TSimulator &sim) {
   return {Clock(CLOCK_MONOTONIC), Clock(CLOCK_PROCESS_CPUTIME_ID), sim.ThreadCpuSeconds(), sim.BytesIn(),
-          sim.BytesOut()};
+          sim.BytesOut(), StealSeconds()};
 }
 double ProgramCpu(const TSample &a, const TSample &b) { return (b.Process - a.Process) - (b.Sim - a.Sim); }
 double WireSeconds(const TSample &a, const TSample &b) {
@@ -150,8 +152,8 @@ void Report(const char *what, bool paced, int count, const TSample &s0, const TS
   const double wall = s1.Wall - s0.Wall;
   if (paced) {
     const double wire = WireSeconds(s0, s1);
-    std::printf("%-36s %6d in %7.3f s  wire %7.3f s  excess %+6.2f %%  (goal: within 3 %%)\n", what, count, wall,
-                wire, (wall / wire - 1) * 100);
+    std::printf("%-36s %6d in %7.3f s  wire %7.3f s  excess %+6.2f %%  (goal: within 3 %%)%s\n", what, count,
+                wall, wire, (wall / wire - 1) * 100, StealNote(s0.Steal, wall).c_str());
     return;
   }
   const double cpu = ProgramCpu(s0, s1);
