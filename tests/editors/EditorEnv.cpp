@@ -49,10 +49,7 @@ void EditorEnv::Answer(const std::string &command, std::vector<std::string> line
 }
 
 std::string EditorEnv::FileBytes(TTableId id) const {
-  std::ifstream in(ProjectTablePath(Project, id), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return ReadFileBytes(ProjectTablePath(Project, id));
 }
 
 TRun EditorEnv::Tarvoctl(const QStringList &args) {

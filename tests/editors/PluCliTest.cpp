@@ -8,6 +8,7 @@
 
 #include "PluTestProject.h"
 #include "RunProgram.h"
+#include "ScratchDir.h"
 
 namespace {
 
@@ -62,10 +63,7 @@ TEST_F(PluCliTest, RowEditsSaveThePluFileAndEraseWantsYes) {
   std::ofstream(Home.Path() + "/more.txt") << "5941234567890;CIOCOLATA;;2;1;7.25;0;0\r\n";
   EXPECT_EQ(Run({"plu", "import", QString::fromStdString(Home.Path() + "/more.txt")}).Status, 0);
   EXPECT_EQ(FileCodes(), (std::vector<int64_t>{7, 42, 5941234567890}));
-  std::ifstream in(Home.Path() + "/plu.txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "00000000000007;P\xE2ine;;3;1;3,5;0;0\r\n00000000000042;PLU 2;;1;1;0;0;0\r\n");
+  EXPECT_EQ(ReadFileBytes(Home.Path() + "/plu.txt"), "00000000000007;P\xE2ine;;3;1;3,5;0;0\r\n00000000000042;PLU 2;;1;1;0;0;0\r\n");
 }
 
 TEST_F(PluCliTest, ProgramChangedAndVerifyTellByTheirStatus) {

@@ -8,19 +8,13 @@
 #include "PluLogic.h"
 #include "PluTestProject.h"
 #include "ProjectTables.h"
+#include "ScratchDir.h"
 
 #include <unistd.h>
 
 namespace {
 
 using PluLogicTest = PluProject;
-
-std::string ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 }  // namespace
 
@@ -143,7 +137,7 @@ TEST_F(PluLogicTest, TheTextFileRoundTripsAndImportSkipsWhatItCannotTake) {
     ASSERT_EQ(logic.SetCell(2, TPluLogic::colLinkPLU, "12"), "");
     ASSERT_TRUE(logic.SaveTextFile(Home.Path() + "/plu.txt").Ok);
   }
-  EXPECT_EQ(ReadFile(Home.Path() + "/plu.txt"),
+  EXPECT_EQ(ReadFileBytes(Home.Path() + "/plu.txt"),
             "00000000000012;P\xE2ine;ALBA;1;1;12,5;;\r\n"
             "05941234567890;ART5941234567890;;1;1;78,9;;12\r\n");
 

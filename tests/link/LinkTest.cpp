@@ -17,6 +17,7 @@
 
 #include "PtyPeer.h"
 #include "TarvoCore.h"
+#include "ScratchDir.h"
 
 using namespace Frame;
 
@@ -311,9 +312,8 @@ TEST(LinkSilence, RealFiveSecondsCostAlmostNoCpu) {
 // register is back behind its name.
 TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
   enum When { BeforeRequest, MidRead, MidWrite };
-  char dir[] = "/tmp/tarvo-linkloss.XXXXXX";
-  ASSERT_TRUE(mkdtemp(dir));
-  const std::string device = std::string(dir) + "/COM1";
+  TScratchDir dir;
+  const std::string device = dir.Path() + "/COM1";
   for (When when : {BeforeRequest, MidRead, MidWrite}) {
     SCOPED_TRACE(int(when));
     auto peer = std::make_unique<TPtyPeer>();
@@ -363,6 +363,4 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
     link.Disconnect();
     peer.reset();
   }
-  std::remove(device.c_str());
-  rmdir(dir);
 }

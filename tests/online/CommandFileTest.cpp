@@ -54,12 +54,7 @@ class OnlineSettingsTest : public ::testing::Test {
     EXPECT_TRUE(LoadOnlineSettings(s));
     return s;
   }
-  std::string Text() {
-    std::ifstream in(TarvoIniPath(), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Text() { return ReadFileBytes(TarvoIniPath()); }
   TScratchDir Dir;
 };
 

@@ -20,6 +20,7 @@
 #include "MainWindow.h"
 #include "OnlineSettingsDialog.h"
 #include "SimProgramDir.h"
+#include "ScratchDir.h"
 
 namespace {
 
@@ -28,12 +29,7 @@ class OnlineWindowTest : public ::testing::Test {
   void Ini(const std::string &configurari) {
     WriteFileAtomic(TarvoIniPath(), "[Porturi]\r\nCOM3=sim\r\n[Configurari]\r\n" + configurari);
   }
-  std::string IniText() {
-    std::ifstream in(TarvoIniPath(), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string IniText() { return ReadFileBytes(TarvoIniPath()); }
   // A fresh main window, shown (FormShow loads the settings).
   TEmainZeprog &Open() {
     Window.reset();

@@ -17,6 +17,7 @@
 #include "CommandProcessor.h"
 #include "PluSalesLayout.h"
 #include "SimProgramDir.h"
+#include "ScratchDir.h"
 
 namespace {
 
@@ -41,11 +42,8 @@ class ProcessorTest : public ::testing::Test {
     std::ofstream(Work + name, std::ios::binary) << bytes;
   }
   std::string Read(const std::string &name) {
-    std::ifstream in(Work + name, std::ios::binary);
-    if (!in) return "<none>";
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    if (::access((Work + name).c_str(), F_OK) != 0) return "<none>";
+    return ReadFileBytes(Work + name);
   }
   std::vector<std::string> Files() {
     std::vector<std::string> v;

@@ -15,6 +15,7 @@
 #include "AtomicFile.h"
 #include "SimProgramDir.h"
 #include "WorkDirLock.h"
+#include "ScratchDir.h"
 
 namespace {
 
@@ -46,12 +47,7 @@ class ServiceTest : public ::testing::Test {
     Err += p.readAllStandardError().toStdString();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
   }
-  std::string Read(const std::string &name) {
-    std::ifstream in(Work + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Read(const std::string &name) { return ReadFileBytes(Work + name); }
 
   TSimProgramDir Env;
   std::string Exe, Work, Err;

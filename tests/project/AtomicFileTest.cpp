@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string Slurp(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 int Entries(const std::string &dir) {
   int n = 0;
   if (DIR *d = opendir(dir.c_str())) {
@@ -36,12 +29,12 @@ TEST(AtomicFile, LinesEndWithCrLfAndAFailedWriteLeavesTheOldFile) {
   TScratchDir dir;
   const std::string path = dir.Path() + "/R.OK";
   WriteLinesAtomic(path, {"a;1", "", "b"});
-  EXPECT_EQ(Slurp(path), "a;1\r\n\r\nb\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "a;1\r\n\r\nb\r\n");
 
   SetAtomicReplaceHook([](const std::string &) { throw std::runtime_error("discul este plin"); });
   EXPECT_THROW(WriteFileAtomic(path, "nou"), EFileWrite);
   SetAtomicReplaceHook({});
-  EXPECT_EQ(Slurp(path), "a;1\r\n\r\nb\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "a;1\r\n\r\nb\r\n");
   EXPECT_EQ(Entries(dir.Path()), 1);  // no temporary file left behind
 }
 
@@ -51,7 +44,7 @@ TEST(AtomicFile, ALinkAtTheTargetIsReplacedNotWrittenThrough) {
   std::ofstream(victim) << "keep";
   ASSERT_EQ(symlink(victim.c_str(), (dir.Path() + "/R.ERR").c_str()), 0);
   WriteFileAtomic(dir.Path() + "/R.ERR", "Operatie nereusita!\r\n");
-  EXPECT_EQ(Slurp(victim), "keep");
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
   struct stat st {};
   ASSERT_EQ(lstat((dir.Path() + "/R.ERR").c_str(), &st), 0);
   EXPECT_TRUE(S_ISREG(st.st_mode));

@@ -22,12 +22,7 @@ class PortMapTest : public ::testing::Test {
   void SetUp() override { SetProgramDirectory(Dir.Path()); }
   void TearDown() override { SetProgramDirectory(""); }
   void WriteIni(const std::string &text) { std::ofstream(Dir.Path() + "/TARVOPROG.INI", std::ios::binary) << text; }
-  std::string ReadIni() {
-    std::ifstream in(Dir.Path() + "/TARVOPROG.INI", std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string ReadIni() { return ReadFileBytes(Dir.Path() + "/TARVOPROG.INI"); }
   TScratchDir Dir;
 };
 

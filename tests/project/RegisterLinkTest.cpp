@@ -2,13 +2,10 @@
 // action in progress, and what a failure says.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "ProgramDir.h"
 #include "RegisterLink.h"
-#include "ScratchDir.h"
 #include "SerialSettings.h"
-#include "Simulator.h"
+#include "SimProgramDir.h"
 #include "TarvoCore.h"
 
 namespace {
@@ -16,19 +13,10 @@ namespace {
 class RegisterLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetProgramDirectory(Dir.Path());
-    std::string err;
-    ASSERT_TRUE(Sim.Start(Dir.Path() + "/sim", err)) << err;
-    std::ofstream(Dir.Path() + "/TARVOPROG.INI") << "[Porturi]\r\nCOM3=sim\r\n";
-    Context.Dir = Dir.Path();
+    Context.Dir = Env.Dir.Path();
     Context.CurrentLink = &Slot;
   }
-  void TearDown() override {
-    Sim.Stop();
-    SetProgramDirectory("");
-  }
-  TScratchDir Dir;
-  Sim::TSimulator Sim;
+  TSimProgramDir Env;  // COM3 leads to its simulator
   TProjectContext Context;
   TTARVO *Slot = nullptr;
 };
@@ -46,7 +34,7 @@ TEST_F(RegisterLinkTest, AProjectWithoutSettingsSaysSoBeforeThePortMessage) {
 }
 
 TEST_F(RegisterLinkTest, TheMappedPortOpensAtTheProjectsSpeedAndTheSlotEmptiesAtTheEnd) {
-  SaveSerialSettings(Dir.Path(), {3, 1});
+  SaveSerialSettings(Env.Dir.Path(), {3, 1});
   {
     TRegisterSession session(Context, false);
     TActionResult failure;
@@ -60,7 +48,7 @@ TEST_F(RegisterLinkTest, TheMappedPortOpensAtTheProjectsSpeedAndTheSlotEmptiesAt
 }
 
 TEST_F(RegisterLinkTest, APortThatDoesNotOpenNamesItsDeviceAndTheReason) {
-  SaveSerialSettings(Dir.Path(), {0, 9});  // port 0 exists nowhere; code 9 falls back to 57600
+  SaveSerialSettings(Env.Dir.Path(), {0, 9});  // port 0 exists nowhere; code 9 falls back to 57600
   TRegisterSession session(Context, true);
   TActionResult failure;
   EXPECT_FALSE(session.Open(failure));
@@ -71,7 +59,7 @@ TEST_F(RegisterLinkTest, APortThatDoesNotOpenNamesItsDeviceAndTheReason) {
 
   TActionResult direct;
   TLinkOptions device;
-  device.Device = Dir.Path() + "/nu-exista";
+  device.Device = Env.Dir.Path() + "/nu-exista";
   TTARVO link(false);
   std::string reason;
   EXPECT_FALSE(ConnectLink(link, {1, 3}, device, &reason));

@@ -61,8 +61,5 @@ TEST(PartialLines, SavedAsReceivedAndNeverOverwritten) {
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   const std::string base = dir.Path() + "/READPLUSALES-" + stamp;
   EXPECT_EQ(paths, (std::vector<std::string>{base + ".PARTIAL", base + "-2.PARTIAL", base + "-3.PARTIAL"}));
-  std::ifstream in(paths[0], std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  EXPECT_EQ(bytes.str(), std::string("1;1;1;4;\0;x\r\n\r\n", 15));
+  EXPECT_EQ(ReadFileBytes(paths[0]), std::string("1;1;1;4;\0;x\r\n\r\n", 15));
 }

@@ -20,15 +20,9 @@
 #include "ReportWindow.h"
 #include "SerialSettings.h"
 #include "SimProgramDir.h"
+#include "ScratchDir.h"
 
 namespace {
-
-std::string Slurp(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class ReportMenuTest : public ::testing::Test {
  protected:
@@ -114,7 +108,7 @@ TEST_F(ReportMenuTest, TheViewerShowsTheLayoutAndSavesItWithCrLf) {
   }));
   SetFileDialogHandler(previous);
   EXPECT_EQ(askedDir.toStdString(), Project);
-  EXPECT_EQ(Slurp(Project + "/z.txt"), JoinLinesCrLf(expected));
+  EXPECT_EQ(ReadFileBytes(Project + "/z.txt"), JoinLinesCrLf(expected));
   EXPECT_EQ(Window.CurrentLink, nullptr);
 }
 
@@ -140,7 +134,7 @@ TEST_F(ReportMenuTest, ABrokenZReportIsShownWithTheFailureAndKept) {
   const std::vector<std::string> kept = ProjectFiles();
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(kept[0].rfind("VanzariPLU-incomplet-", 0), 0u) << kept[0];
-  EXPECT_EQ(Slurp(Project + "/" + kept[0]), JoinLinesCrLf(TLineList(expected.begin(), expected.begin() + 4)));
+  EXPECT_EQ(ReadFileBytes(Project + "/" + kept[0]), JoinLinesCrLf(TLineList(expected.begin(), expected.begin() + 4)));
   EXPECT_TRUE(Log.Shown[1].Text.startsWith("Operatie nereusita!\r8000;Time out\r\r"));
   EXPECT_TRUE(Log.Shown[1].Text.endsWith(QString::fromStdString(kept[0]))) << Log.Shown[1].Text.toStdString();
 

@@ -54,8 +54,5 @@ TEST(ScaleCli, ListPrefixAndSend) {
   EXPECT_EQ(::stat((home.Path() + "/SM10.0.0.8F37.DAT").c_str(), &st), 0);
 
   EXPECT_EQ(run({"scale", "prefix", ""}).Status, 0);
-  std::ifstream in(home.Path() + "/p/Prefix.txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "");
+  EXPECT_EQ(ReadFileBytes(home.Path() + "/p/Prefix.txt"), "");
 }

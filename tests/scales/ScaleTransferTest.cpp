@@ -17,13 +17,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 bool Exists(const std::string &path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;
@@ -78,12 +71,12 @@ TEST_F(ScaleTransferTest, AStandInDriverGetsTheFilesAndItsResultIsRead) {
   EXPECT_EQ(o.Text, "Transmisia datelor s-a incheiat cu succes !");
   EXPECT_EQ(o.Kind, 2);
   EXPECT_EQ(o.Records, 2);
-  EXPECT_EQ(ReadFile(Work + "ran.txt"), Dir.Path() + "\n[WR]\n[37]\n[10.0.0.7]\n[$(id)]\n");
+  EXPECT_EQ(ReadFileBytes(Work + "ran.txt"), Dir.Path() + "\n[WR]\n[37]\n[10.0.0.7]\n[$(id)]\n");
   // Both files hold the same records, in table order, with nothing between.
-  const std::string data = ReadFile(Work + "SM10.0.0.7F37.DAT");
+  const std::string data = ReadFileBytes(Work + "SM10.0.0.7F37.DAT");
   EXPECT_EQ(data.substr(0, 8), "00000042");
   EXPECT_EQ(data.substr(58), "00099999" "0019" "7000" "0D2000" "00000001" "1105" "21999990000000" "00");
-  EXPECT_EQ(ReadFile(Work + "SM$(id)F37.DAT"), data);
+  EXPECT_EQ(ReadFileBytes(Work + "SM$(id)F37.DAT"), data);
 
   TDigi digi(Work);
   digi.Scales = {"10.0.0.7", "10.0.0.8"};
@@ -169,13 +162,13 @@ TEST(ScaleSettings, TheListAndThePrefixLiveInTheProjectWithCrLf) {
   TScratchDir dir;
   EXPECT_TRUE(LoadScaleSettings(dir.Path()).Scales.empty());
   SaveScaleSettings(dir.Path(), {{"10.0.0.7", "10.0.0.8"}, "21"});
-  EXPECT_EQ(ReadFile(dir.Path() + "/Cantare.txt"), "10.0.0.7\r\n10.0.0.8\r\n");
-  EXPECT_EQ(ReadFile(dir.Path() + "/Prefix.txt"), "21\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.Path() + "/Cantare.txt"), "10.0.0.7\r\n10.0.0.8\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.Path() + "/Prefix.txt"), "21\r\n");
   const TScaleSettings back = LoadScaleSettings(dir.Path());
   EXPECT_EQ(back.Scales, (std::vector<std::string>{"10.0.0.7", "10.0.0.8"}));
   EXPECT_EQ(back.Prefix, "21");
   SaveScaleSettings(dir.Path(), {{}, ""});
-  EXPECT_EQ(ReadFile(dir.Path() + "/Prefix.txt"), "");
+  EXPECT_EQ(ReadFileBytes(dir.Path() + "/Prefix.txt"), "");
   EXPECT_EQ(LoadScaleSettings(dir.Path()).Prefix, "");
 
   for (const char *bad : {"a/b", "..\\x", "10.0.0.7 10.0.0.8", "c:x", ""}) EXPECT_NE(ScaleAddressProblem(bad), "") << bad;

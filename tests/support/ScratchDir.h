@@ -2,10 +2,20 @@
 #pragma once
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include <unistd.h>
+
+// A file's bytes, "" when it cannot be read.
+inline std::string ReadFileBytes(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 class TScratchDir {
  public:
