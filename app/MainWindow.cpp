@@ -376,8 +376,8 @@ void TEmainZeprog::Sertarpecasieri1Click() {
   if (ProjectGuard()) ShowDrawerReport();
 }
 
-// The editors' windows ("Fisier departamente", ...) and the reports open here
-// through ShowModalWindow once they exist.
+// The editors' windows ("Fisier departamente", ...), each modal over the main
+// window; the PLU editor gets the project and the link slot it works with.
 void TEmainZeprog::ShowDeptEditor() { ShowModalWindow(Edept); }
 void TEmainZeprog::ShowPluEditor() {
   try {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "Frame.h"
+#include "TextHelpers.h"
 
 namespace {
 
@@ -37,18 +38,6 @@ TLinkTrace::~TLinkTrace() {
   if (FOwned && FOut) std::fclose(FOut);
 }
 
-std::string TLinkTrace::Hex(std::string_view bytes) {
-  static const char Digits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 3);
-  for (const char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += Digits[uint8_t(c) >> 4];
-    out += Digits[uint8_t(c) & 0xF];
-  }
-  return out;
-}
-
 std::string TLinkTrace::Printable(std::string_view bytes) {
   static const char Digits[] = "0123456789ABCDEF";
   std::string out;
@@ -77,7 +66,7 @@ void TLinkTrace::Line(std::string_view head, std::string_view rest) {
 void TLinkTrace::Sent(std::string_view frame) {
   // Requests carry their text unescaped between DLE STX and DLE ETX + CRC.
   const std::string_view text = frame.size() >= 6 ? frame.substr(2, frame.size() - 6) : frame;
-  Line("pc>", Hex(frame) + " | " + Printable(text));
+  Line("pc>", HexBytes(frame) + " | " + Printable(text));
 }
 
 void TLinkTrace::Received(std::string_view frame) {
@@ -88,11 +77,11 @@ void TLinkTrace::Received(std::string_view frame) {
                                         frame.size() - 6, decoded, sizeof decoded);
     if (n >= 0) text.assign(reinterpret_cast<const char *>(decoded), size_t(n));
   }
-  Line("<reg", Hex(frame) + " | " + Printable(text));
+  Line("<reg", HexBytes(frame) + " | " + Printable(text));
 }
 
 void TLinkTrace::NotTaken(std::string_view bytes) {
-  Line("<reg (not taken)", Hex(bytes) + " | " + Printable(bytes));
+  Line("<reg (not taken)", HexBytes(bytes) + " | " + Printable(bytes));
 }
 
 void TLinkTrace::Note(std::string_view text) { Line("--", Printable(text)); }

@@ -42,7 +42,6 @@ class TLinkTrace {
   void Note(std::string_view text);
 
   // The parts of a line.
-  static std::string Hex(std::string_view bytes);
   static std::string Printable(std::string_view bytes);
 
  private:

@@ -38,8 +38,9 @@ class TReceiver {
 
   // The frame is a final one: its first raw payload byte is ACK.
   bool Final() const { return RxBuffer[2] == Frame::ACK; }
-  // The register's code carried by a refusal: the second decoded byte, unsigned.
-  int32_t RefusalCode() const { return int32_t(Answer[1]); }
+  // The register's code carried by a refusal or a final frame: the second
+  // decoded byte, unsigned.
+  int32_t RegisterCode() const { return int32_t(Answer[1]); }
   std::string AnswerText() const {
     return std::string(reinterpret_cast<const char *>(Answer), size_t(AnswerLength));
   }

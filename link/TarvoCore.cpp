@@ -27,14 +27,6 @@ struct TTARVO::Impl {
   std::shared_ptr<TLinkTrace> Trace;
 };
 
-namespace {
-
-// Errors of a transfer that mean the device itself is gone (unplugged, hung
-// up, removed), not that one transfer failed.
-bool IsLineGone(int osError) { return osError == EIO || osError == ENXIO || osError == ENODEV; }
-
-}  // namespace
-
 TTARVO::TTARVO(bool writeMode, int silenceMs)
     : FWriteMode(writeMode), FComPort(std::make_unique<TComPort>()), FImpl(std::make_unique<Impl>()) {
   FComPort->SetDiscardNull(false);  // run-length counts and payloads hold 0x00
@@ -150,7 +142,7 @@ void TTARVO::ReleasePort() {
 
 // True when the port error means the line is gone; the loss is then noted.
 bool TTARVO::LineGoneBy(const EComPort &e) {
-  if (!IsLineGone(e.SystemError)) return false;
+  if (!IsLineGoneError(e.SystemError)) return false;
   NoteLineLost(e.SystemError);
   return true;
 }
@@ -268,7 +260,7 @@ void TTARVO::RecordFailure() {
   const Impl &d = *FImpl;
   // A refusal that came before the line went is still the record's reason.
   if (d.Rx.Refused)
-    SetError(d.Rx.RefusalCode());
+    SetError(d.Rx.RegisterCode());
   else if (d.LostError)
     RecordLineLost();
   else if (d.Rx.Overflow)
@@ -278,7 +270,7 @@ void TTARVO::RecordFailure() {
   else if (d.Rx.RxBuffer[2] != ACK)
     SetError(LE_Nak);
   else
-    SetError(int32_t(d.Rx.Answer[1]));  // the register's code, unsigned
+    SetError(d.Rx.RegisterCode());
 }
 
 void TTARVO::EndExchange(bool ok) {

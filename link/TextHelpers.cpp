@@ -49,3 +49,15 @@ TLineList SplitTextLines(std::string_view bytes) {
   if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
   return lines;
 }
+
+std::string HexBytes(std::string_view bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string s;
+  s.reserve(bytes.size() * 3);
+  for (unsigned char c : bytes) {
+    if (!s.empty()) s.push_back(' ');
+    s.push_back(digits[c >> 4]);
+    s.push_back(digits[c & 15]);
+  }
+  return s;
+}

@@ -18,6 +18,10 @@ void SplitText(const std::string &text, char separator, TLineList &lines);
 // last line needs no end. An empty file has no lines; "\r\n" has one, empty.
 TLineList SplitTextLines(std::string_view bytes);
 
+// The bytes as two-digit upper-case hex numbers separated by blanks, as
+// traces show them: "10 02 06".
+std::string HexBytes(std::string_view bytes);
+
 // Puts ch in front of text until it is width bytes long; longer texts are
 // returned unchanged.
 std::string PadLeft(const std::string &text, int width, char ch);

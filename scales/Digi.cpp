@@ -10,6 +10,7 @@
 
 #include "AtomicFile.h"
 #include "ScaleSettings.h"
+#include "TextHelpers.h"
 
 namespace {
 
@@ -157,7 +158,7 @@ TDigi::TDriverResult TDigi::RunDriver(std::string *reason) const {
     return drFailed;
   }
   // Only the first line counts; it is short, so a huge file is not read whole.
-  const std::vector<std::string> lines = SplitFileLines(result.read(64 * 1024).toStdString());
+  const TLineList lines = SplitTextLines(result.read(64 * 1024).toStdString());
   if (!lines.empty() && lines.front().find(":0") != std::string::npos) return drSucceeded;
   if (reason) *reason = std::string("Fisierul ") + DriverResultFile + ": " + (lines.empty() ? "" : lines.front());
   return drFailed;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "AtomicFile.h"
+#include "TextHelpers.h"
 
 namespace {
 
@@ -23,23 +24,10 @@ std::vector<std::string> ReadLinesIfAny(const std::string &path) {
   const QByteArray bytes = f.readAll();
   if (f.error() != QFileDevice::NoError)
     throw std::runtime_error("Nu pot citi fisierul " + path + ": " + f.errorString().toStdString());
-  return SplitFileLines(bytes.toStdString());
+  return SplitTextLines(bytes.toStdString());
 }
 
 }  // namespace
-
-std::vector<std::string> SplitFileLines(const std::string &bytes) {
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < bytes.size()) {
-    size_t end = bytes.find_first_of("\r\n", at);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(at, end - at));
-    at = end + 1;
-    if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++at;
-  }
-  return lines;
-}
 
 TScaleSettings LoadScaleSettings(const std::string &projectDir) {
   TScaleSettings s;

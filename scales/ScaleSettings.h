@@ -29,7 +29,3 @@ void SaveScaleSettings(const std::string &projectDir, const TScaleSettings &sett
 std::string ScaleAddressProblem(const std::string &address);
 // "" when the prefix is decimal digits only (an empty one included).
 std::string PrefixProblem(const std::string &prefix);
-
-// The lines of a text file as the program's line lists take them: lines end
-// at CR LF, LF or a lone CR; a last line without an ending counts.
-std::vector<std::string> SplitFileLines(const std::string &bytes);

@@ -66,6 +66,10 @@ class EComPort : public std::runtime_error {
   int SystemError;
 };
 
+// An OS error of a read or write that means the device itself is gone
+// (unplugged, hung up, removed), not that one transfer failed.
+bool IsLineGoneError(int osError);
+
 class TCustomComPort;
 
 class TComParity {

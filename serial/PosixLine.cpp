@@ -1,6 +1,8 @@
 // termios for the line settings block.
 #include "PosixLine.h"
 
+#include "ComPort.h"
+
 #include <cerrno>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -121,3 +123,5 @@ int SetPosixLineSettings(int fd, const TDcbBlock &dcb) {
   }
   return 0;
 }
+
+bool IsLineGoneError(int osError) { return osError == EIO || osError == ENXIO || osError == ENODEV; }

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "Frame.h"
+#include "TextHelpers.h"
 
 namespace Sim {
 
@@ -16,18 +17,6 @@ size_t FindPair(const std::string &s, size_t from, uint8_t a, uint8_t b) {
 }
 
 }  // namespace
-
-std::string HexBytes(std::string_view bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string s;
-  s.reserve(bytes.size() * 3);
-  for (unsigned char c : bytes) {
-    if (!s.empty()) s.push_back(' ');
-    s.push_back(digits[c >> 4]);
-    s.push_back(digits[c & 15]);
-  }
-  return s;
-}
 
 TEngine::TEngine() { Sales.Seed(Tables, 12); }
 

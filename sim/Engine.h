@@ -129,6 +129,4 @@ class TEngine {
   std::string FDate, FTime;
 };
 
-std::string HexBytes(std::string_view bytes);
-
 }  // namespace Sim

@@ -1,4 +1,5 @@
 #include "Simulator.h"
+#include "TextHelpers.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -6,6 +6,7 @@
 #include "Frame.h"
 #include "LinkTrace.h"
 #include "SimFixture.h"
+#include "TextHelpers.h"
 
 using TraceTest = SimFixture;
 
@@ -37,14 +38,14 @@ TEST_F(TraceTest, EveryFrameBothWaysOneLineEach) {
   const std::string ack = "10 02 06 10 03 42 3F | \\x06";
   const std::vector<std::string> expected = {
       "pc> 10 02 44 35 30 30 30 10 03 D8 CF | D5000",
-      "<reg " + TLinkTrace::Hex(Frame::EncodeAnswer("A;1")) + " | A;1",
+      "<reg " + HexBytes(Frame::EncodeAnswer("A;1")) + " | A;1",
       "pc> " + ack,
       "<reg " + ack,
-      "pc> " + TLinkTrace::Hex(Frame::EncodeRequest("D700")) + " | D700",
+      "pc> " + HexBytes(Frame::EncodeRequest("D700")) + " | D700",
       "<reg (not taken) 55 AA 10 02 41 | U\\xAA\\x10\\x02A",
       "-- 8000;Time out",
-      "pc> " + TLinkTrace::Hex(Frame::EncodeRequest("U17;1;")) + " | U17;1;",
-      "<reg " + TLinkTrace::Hex(Frame::EncodeAnswer("\x15\x88")) + " | \\x15\\x88",
+      "pc> " + HexBytes(Frame::EncodeRequest("U17;1;")) + " | U17;1;",
+      "<reg " + HexBytes(Frame::EncodeAnswer("\x15\x88")) + " | \\x15\\x88",
       "-- Lipsa cota TVA asociata PLU / Dept",
   };
   std::ifstream in(path);

@@ -144,7 +144,7 @@ TEST(Receiver, CrcDecidesOnlyInReadMode) {
     EXPECT_EQ(rx.FrameReady, !c.WriteMode);  // a read takes it as a data frame
     EXPECT_EQ(rx.Refused, c.Refused);
     if (c.Refused) {
-      EXPECT_EQ(rx.RefusalCode(), 129);  // unsigned
+      EXPECT_EQ(rx.RegisterCode(), 129);  // unsigned
     }
   }
   // Bytes behind a refusal do not spoil it.
@@ -152,7 +152,7 @@ TEST(Receiver, CrcDecidesOnlyInReadMode) {
   Feed(rx, AnswerFrame(Bytes({0x15, 0x88})), true);
   Feed(rx, "xyz", true);
   EXPECT_TRUE(rx.Refused);
-  EXPECT_EQ(rx.RefusalCode(), 136);
+  EXPECT_EQ(rx.RegisterCode(), 136);
 }
 
 TEST(Receiver, BoundedInput) {
