@@ -153,11 +153,29 @@ std::string TBlockEditor::SetPosition(int32_t block, int position, const std::st
   if (!Described(block, position))
     return "Pozitia P" + std::to_string(position) + " a blocului " + std::to_string(block) +
            " nu are descriere si nu poate fi modificata";
+  if (const int r = ExactListRow(block, position)) return SetCell(r, ColValoare, value);
+  return "Blocul " + std::to_string(block) + " nu exista in tabel";
+}
+
+int TBlockEditor::ExactListRow(int32_t block, int position) const {
   for (int r = 1; r <= FManual.RecordCount(); ++r)
     if (ValueToInteger(FManual.ValueAt(r, ManRand), "Rand") == block &&
         ValueToInteger(FManual.ValueAt(r, ManColoana), "Coloana") == position)
-      return SetCell(r, ColValoare, value);
-  return "Blocul " + std::to_string(block) + " nu exista in tabel";
+      return r;
+  return 0;
+}
+
+std::string TBlockEditor::PositionTitle(int64_t block, const std::string &field) const {
+  const char *text = block >= INT32_MIN && block <= INT32_MAX ? Described(int32_t(block), PositionOf(field)) : nullptr;
+  return text ? field + " " + text : field;
+}
+
+int TBlockEditor::ListRowOf(int64_t block, const std::string &field) const {
+  if (block < INT32_MIN || block > INT32_MAX) return 0;
+  if (const int exact = ExactListRow(int32_t(block), PositionOf(field))) return exact;
+  for (int r = 1; r <= FManual.RecordCount(); ++r)
+    if (ValueToInteger(FManual.ValueAt(r, ManRand), "Rand") == block) return r;
+  return 0;
 }
 
 bool TBlockEditor::TBlockGrid::CellReadOnly(int recNo, int column) const {

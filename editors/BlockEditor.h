@@ -52,6 +52,12 @@ class TBlockEditor : public TTableEditor {
   // Returns "" when stored, else why not (an undescribed position, a value
   // that is not a whole number).
   std::string SetPosition(int32_t block, int position, const std::string &value);
+  // A field of the block table as the list names it: "P21 Nr. casa de
+  // marcat" for a described position, else the field's name.
+  std::string PositionTitle(int64_t block, const std::string &field) const;
+  // The list's row of a block's field ("P21"): the position's own row, else
+  // the block's first row; 0 for a block the list does not hold.
+  int ListRowOf(int64_t block, const std::string &field) const;
 
   // The grid is the list: the description (read-only) and the value.
   TRecordSet &GridTable() override { return FManual; }
@@ -87,6 +93,8 @@ class TBlockEditor : public TTableEditor {
   };
 
   const char *Described(int32_t block, int position) const;
+  // The list's row of exactly this position, 0 when there is none.
+  int ExactListRow(int32_t block, int position) const;
 
   const TBlockDescription &FBlocks;
   TRecordSet FManual;

@@ -143,25 +143,12 @@ void TBlockEditorWindow::BVerifyClick() {
       [this](const TDifference &d, const std::string &field) { GoToPosition(d.Code, field); },
       // A described position is named as the list names it too.
       [this](const TDifference &d, const std::string &field) {
-        const int position = std::atoi(field.c_str() + 1);
-        for (const TPositionDescription &p : FLogic->Blocks().Positions)
-          if (p.Block == d.Code && p.Position == position)
-            return QString::fromStdString(field) + QStringLiteral(" ") + QString::fromLatin1(p.Text);
-        return QString::fromStdString(field);
+        return QString::fromLatin1(FLogic->PositionTitle(d.Code, field).c_str());
       }));
 }
 
 void TBlockEditorWindow::GoToPosition(int64_t block, const std::string &field) {
-  TRecordSet &list = FLogic->Manual();
-  const int position = field.size() > 1 ? std::atoi(field.c_str() + 1) : 0;
-  int first = 0, exact = 0;
-  for (int r = 1; r <= list.RecordCount() && !exact; ++r) {
-    const TRowValues row(list, r);
-    if (row.Int("Rand") != block) continue;
-    if (!first) first = r;
-    if (row.Int("Coloana") == position) exact = r;
-  }
-  const int recNo = exact ? exact : first;
+  const int recNo = FLogic->ListRowOf(block, field);
   if (recNo < 1) return;  // a block without described positions is not in the list
   GMan->setCurrentIndex(DsMan->index(recNo - 1, 1));
   GMan->scrollTo(DsMan->index(recNo - 1, 1));

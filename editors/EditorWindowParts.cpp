@@ -18,16 +18,6 @@
 #include "UserDialogs.h"
 #include "VerifyWindow.h"
 
-namespace {
-
-// The wait cursor for work between questions, which must not show it.
-struct TWaitCursor {
-  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-}  // namespace
-
 TProjectContext ShellProjectContext() {
   TProjectContext cx;
   if (TProjectShell *shell = ProjectShell()) {

@@ -33,6 +33,26 @@ class TTableWork {
   TProgress *FProgress;
 };
 
+// Fills table from the register's answer, a gauge step a line. Each line
+// becomes a row of its own (eachLine), so that a code the register repeats
+// shows, or changes the row with its code.
+void FillFromAnswer(TRecordSet &table, const TPluFieldNos &no, const TLineList &lines, TProgress &progress,
+                    bool eachLine) {
+  progress.Begin(int(lines.size()));
+  TTableWork work(table, &progress);
+  TLineList fields;
+  TPluFields f;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    progress.Step(int(i) + 1);
+    LetEventsRun();
+    if (!ParsePluLine(lines[i], fields, f)) continue;
+    if (eachLine)
+      AppendPlu(table, no, f);
+    else
+      StorePlu(table, no, f);
+  }
+}
+
 TActionResult LinkFailure(const std::string &reason) {
   return TActionResult::Failure(OperationFailedMessage, reason);
 }
@@ -71,8 +91,7 @@ bool TPluLogic::CellReadOnly(int recNo, int column) const {
   if (Busy()) return true;
   if (column == colCodAlfa) {
     if (recNo < 1 || recNo > FTable.RecordCount()) return true;
-    const TFieldValue nou = FTable.ValueAt(recNo, FNo.Nou);
-    return !(std::holds_alternative<bool>(nou) && std::get<bool>(nou));
+    return !FlagAt(FTable, recNo, FNo.Nou);
   }
   return TGridSource::CellReadOnly(recNo, column);
 }
@@ -109,12 +128,8 @@ std::string TPluLogic::SetCell(int recNo, int column, const std::string &text) {
 
 int32_t TPluLogic::RowColour(int recNo) const {
   if (recNo < 1 || recNo > FTable.RecordCount()) return -1;
-  auto flag = [&](int field) {
-    const TFieldValue v = FTable.ValueAt(recNo, field);
-    return std::holds_alternative<bool>(v) && std::get<bool>(v);
-  };
-  if (flag(FNo.Nou)) return 0x00FFFF;    // cyan: made here, not yet programmed
-  if (flag(FNo.Sters)) return 0xF94444;  // red: to be deleted in the register
+  if (FlagAt(FTable, recNo, FNo.Nou)) return 0x00FFFF;    // cyan: made here, not yet programmed
+  if (FlagAt(FTable, recNo, FNo.Sters)) return 0xF94444;  // red: to be deleted in the register
   if (!FVerify.MarkedCodes.empty() && VerifyMarked(PluCodeAt(FTable, FNo, recNo))) return VerifyMarkColour;
   return -1;
 }
@@ -127,19 +142,11 @@ TActionResult TPluLogic::Read(TProgress &progress) {
   FVerify = {};
   // An empty answer leaves the table as it was (and saves it as it is).
   if (!lines.empty()) {
-    progress.Begin(int(lines.size()));
-    TTableWork work(FTable, &progress);
     // The register's answer is the whole table: PLUs only on the PC go.
+    // Only rows of this same read can carry a code already; every row gets
+    // the new-row scale mark " ", so a read clears the marks.
     FTable.EmptyTable();
-    TLineList fields;
-    TPluFields f;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      progress.Step(int(i) + 1);
-      LetEventsRun();
-      // Only rows of this same read can carry the code already; every row
-      // gets the new-row scale mark " ", so a read clears the marks.
-      if (ParsePluLine(lines[i], fields, f)) StorePlu(FTable, FNo, f);
-    }
+    FillFromAnswer(FTable, FNo, lines, progress, false);
   }
   // The table now is what the register holds (none when it sent nothing).
   const TActionResult imageSaved =
@@ -156,18 +163,7 @@ TActionResult TPluLogic::Verify(TProgress &progress) {
   if (TActionResult r = ReadAnswer(FContext, "D10000", lines); !r.Ok) return r;
   if (FTable.State() != dsBrowse) FTable.Post();
   TRecordSet registerRows(FTable.FieldDefs());
-  {
-    progress.Begin(int(lines.size()));
-    TTableWork work(registerRows, &progress);
-    TLineList fields;
-    TPluFields f;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      progress.Step(int(i) + 1);
-      LetEventsRun();
-      // Each line a row of its own, so that a code the register repeats shows.
-      if (ParsePluLine(lines[i], fields, f)) AppendPlu(registerRows, FNo, f);
-    }
-  }
+  FillFromAnswer(registerRows, FNo, lines, progress, true);
   FVerify = CompareWithRegister(FTable, registerRows, PluCompareSpec(FNo));
   return SaveRegisterImage(FContext.Dir, tiPLU, LastRowPerCode(registerRows, PluRowRecord(FNo).Code));
 }

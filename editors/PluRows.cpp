@@ -86,11 +86,6 @@ int32_t IntegerAt(const TRecordSet &t, int recNo, int field) {
   return std::holds_alternative<int32_t>(v) ? std::get<int32_t>(v) : int32_t(std::lround(FloatAt(t, recNo, field)));
 }
 
-bool FlagAt(const TRecordSet &t, int recNo, int field) {
-  const TFieldValue v = t.ValueAt(recNo, field);
-  return std::holds_alternative<bool>(v) && std::get<bool>(v);
-}
-
 // The whole part of a number as the record writes it (a linked PLU).
 std::string WholeText(double v) {
   if (!(v > -1e18 && v < 1e18)) return "0";
@@ -109,19 +104,9 @@ void AppendPlu(TRecordSet &t, const TPluFieldNos &no, const TPluFields &f) {
   PutPluFields(t, no, f);
 }
 
-TPluRec PluRecordOf(const TRecordSet &t, const TPluFieldNos &no) {
-  TPluRec r{};
-  r.Cod = std::trunc(t.AsFloat(no.Cod));
-  r.Nume = t.AsString(no.Nume);
-  r.NumeAditional = t.AsString(no.NumeAditional);
-  r.CodDep = t.AsInteger(no.CodDep);
-  r.CodUM = t.AsInteger(no.CodUM);
-  r.Pret1 = t.AsFloat(no.Pret1);
-  r.Pret2 = t.AsFloat(no.Pret2);
-  r.LinkPLU = t.AsFloat(no.LinkPLU);
-  r.Nou = t.AsBoolean(no.Nou);
-  r.Sters = t.AsBoolean(no.Sters);
-  return r;
+bool FlagAt(const TRecordSet &t, int recNo, int field) {
+  const TFieldValue v = t.ValueAt(recNo, field);
+  return std::holds_alternative<bool>(v) && std::get<bool>(v);
 }
 
 TPluRec PluRecordAt(const TRecordSet &t, const TPluFieldNos &no, int recNo) {

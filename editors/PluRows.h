@@ -67,9 +67,14 @@ void StorePlu(TRecordSet &plu, const TPluFieldNos &no, const TPluFields &f);
 // The same as a row of its own, whether or not the code is there already.
 void AppendPlu(TRecordSet &plu, const TPluFieldNos &no, const TPluFields &f);
 
-// The record a programming run sends for the current row, and for row recNo.
-TPluRec PluRecordOf(const TRecordSet &plu, const TPluFieldNos &no);
+// The record a programming run sends for row recNo, and for the current row:
+// one reading of the cells, so the image compares what was sent.
 TPluRec PluRecordAt(const TRecordSet &plu, const TPluFieldNos &no, int recNo);
+inline TPluRec PluRecordOf(const TRecordSet &plu, const TPluFieldNos &no) {
+  return PluRecordAt(plu, no, plu.RecNo());
+}
+// A flag cell of row recNo (Nou, Sters): true only when it holds true.
+bool FlagAt(const TRecordSet &plu, int recNo, int field);
 
 // The code of row recNo (the whole part of Cod).
 int64_t PluCodeAt(const TRecordSet &plu, const TPluFieldNos &no, int recNo);

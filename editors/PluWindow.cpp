@@ -48,13 +48,6 @@ class TPluGrid : public TEditorGrid {
   void OpenEditor(const QModelIndex &at) { edit(at, AllEditTriggers, nullptr); }
 };
 
-// The wait cursor for work that follows a dialog (a question, a file
-// chooser), which must not show it.
-struct TWaitCursor {
-  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 }  // namespace
 
 TEPlu::TEPlu(TProjectContext context, QWidget *parent)
@@ -97,10 +90,7 @@ TEPlu::TEPlu(TProjectContext context, QWidget *parent)
   BProgramChanges = AddButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
                               false);
   BVerify = AddButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
-  BStop = new QPushButton(QStringLiteral("I&esire"), Panel1);
-  BStop->setObjectName(QStringLiteral("BStop"));
-  BStop->setAutoDefault(false);
-  connect(BStop, &QPushButton::clicked, this, &QDialog::reject);
+  BStop = AddCloseButton(*this);
   // The register's actions in two rows: verify under read, the changes
   // under the whole run.
   auto *bottom = new QGridLayout(Panel1);

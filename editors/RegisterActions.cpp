@@ -55,10 +55,3 @@ TActionResult SendRows(const TProjectContext &context, const std::vector<int> &r
   return TActionResult::Success();
 }
 
-TActionResult SendRows(const TProjectContext &context, int count, TProgress &progress,
-                       const std::function<bool(TTARVO &, int row)> &send,
-                       const std::function<std::string(int row)> &code) {
-  std::vector<int> rows(size_t(std::max(count, 0)));
-  for (int i = 0; i < count; ++i) rows[size_t(i)] = i + 1;
-  return SendRows(context, rows, progress, send, code);
-}

@@ -27,7 +27,3 @@ TActionResult ReadAnswer(const TProjectContext &context, const std::string &comm
 TActionResult SendRows(const TProjectContext &context, const std::vector<int> &rows, TProgress &progress,
                        const std::function<bool(TTARVO &, int row)> &send,
                        const std::function<std::string(int row)> &code, int *acknowledged = nullptr);
-// The same for rows 1..count.
-TActionResult SendRows(const TProjectContext &context, int count, TProgress &progress,
-                       const std::function<bool(TTARVO &, int row)> &send,
-                       const std::function<std::string(int row)> &code);

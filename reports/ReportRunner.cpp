@@ -22,25 +22,17 @@ void RunRegisterReport(TReportKind kind) {
   const TReportDef &def = ReportDef(kind);
   if (kind == TReportKind::PluSales && !AskYesNo(QString::fromLatin1(PluSalesQuestion))) return;
 
-  struct TRelease {
-    bool Cursor = true;
-    void RestoreCursor() {
-      if (Cursor) QApplication::restoreOverrideCursor();
-      Cursor = false;
-    }
-    ~TRelease() {
-      RestoreCursor();
-      Running = false;
-    }
-  } release;
-  Running = true;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct TRunning {
+    TRunning() { Running = true; }
+    ~TRunning() { Running = false; }
+  } running;
+  TWaitCursor wait;
 
   TProjectContext context;
   context.Dir = shell->ProjectDirPath();
   context.CurrentLink = &shell->CurrentLink;
   TReportOutcome outcome = TReportReader(context).Read(kind);
-  release.RestoreCursor();
+  wait.Restore();
 
   if (outcome.Result.Ok) {
     ShowReport(def.Title, std::move(outcome.Lines), context.Dir);

@@ -1,11 +1,12 @@
 // termios for the line settings block.
 #include "PosixLine.h"
 
-#include "ComPort.h"
 
 #include <cerrno>
 #include <sys/ioctl.h>
 #include <termios.h>
+
+#include "ComPort.h"
 
 namespace {
 

@@ -12,6 +12,13 @@
 #include "CodePage.h"
 #include "UserDialogs.h"
 
+TWaitCursor::TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void TWaitCursor::Restore() {
+  if (FShown) QApplication::restoreOverrideCursor();
+  FShown = false;
+}
+
 void TGaugeProgress::Begin(int total) {
   FGauge->setRange(1, total < 1 ? 1 : total);
   FGauge->setValue(1);

@@ -30,6 +30,21 @@ class TGaugeProgress : public TProgress {
   QProgressBar *FGauge;
 };
 
+// The wait cursor over work with the register, shown from construction to
+// Restore() or the end of the scope. Work that follows a question or a file
+// chooser takes it after them, never over them.
+class TWaitCursor {
+ public:
+  TWaitCursor();
+  ~TWaitCursor() { Restore(); }
+  void Restore();
+  TWaitCursor(const TWaitCursor &) = delete;
+  TWaitCursor &operator=(const TWaitCursor &) = delete;
+
+ private:
+  bool FShown = true;
+};
+
 class TEditorDialog : public QDialog {
  public:
   TEditorDialog(const QString &objectName, const QString &caption, QWidget *parent = nullptr);

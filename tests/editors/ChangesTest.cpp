@@ -174,6 +174,11 @@ TEST_F(Changes, VerifyFindsWhatChangedBehindTheProjectsBackAndChangesNothing) {
     EXPECT_EQ(FileBytes(c.Id), file);
     EXPECT_EQ(editor->RowColour(c.Marked), VerifyMarkColour);
     EXPECT_EQ(editor->RowColour(1), -1);
+    if (auto *blocks = dynamic_cast<TBlockEditor *>(editor.get())) {
+      // The list names the position and leads to its row.
+      EXPECT_EQ(blocks->PositionTitle(2, "P21"), "P21 Nr. casa de marcat");
+      EXPECT_EQ(blocks->ListRowOf(2, "P21"), c.Marked);
+    }
     // The verify refreshed the image: programming the changes puts back
     // exactly the rows that differ (a row only in the register stays).
     ResetStats();
