@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <filesystem>
 #include <unistd.h>
 
 #include <QDir>
@@ -13,9 +14,6 @@
 #include "Projects.h"
 #include "RecordSet.h"
 
-namespace {
-
-// The register's texts break lines with CR; a terminal wants LF.
 std::string ForTerminal(const std::string &bytes) {
   std::string s = ToUtf8(bytes);
   while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
@@ -23,6 +21,14 @@ std::string ForTerminal(const std::string &bytes) {
     if (c == '\r') c = '\n';
   return s;
 }
+
+std::string AbsolutePath(const std::string &path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
+namespace {
 
 long long NowMs() {
   using namespace std::chrono;

@@ -42,6 +42,12 @@ std::string UsageText();
 
 // "tarvoctl: <message>" and the usage of the subcommand; returns ExitUsage.
 int UsageError(const TCliContext &cx, const std::string &message);
+// The register's texts (code page, CR line breaks) as a terminal shows them:
+// UTF-8, LF, no trailing break.
+std::string ForTerminal(const std::string &bytes);
+// A path typed in a shell, made absolute from the current directory (paths
+// kept in TARVOPROG.INI would be taken from the program directory).
+std::string AbsolutePath(const std::string &path);
 // Prints a failed action the way the window shows it (its notice, its fixed
 // message, the reason line) on stderr, in UTF-8; returns ExitFailed.
 int ReportFailure(const TActionResult &result);

@@ -16,14 +16,6 @@
 
 namespace {
 
-bool EqualsField(const std::string &a, const char *b) {
-  const std::string_view w(b);
-  if (a.size() != w.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(w[i])) return false;
-  return true;
-}
-
 int Saved(const TActionResult &r) { return r.Ok ? ExitOk : ReportFailure(r); }
 
 // Applies FIELD=VALUE words to row recNo through the grid's rules. The row
@@ -33,14 +25,14 @@ bool Assign(TPluLogic &logic, int recNo, const std::vector<std::pair<std::string
   TRecordSet &t = logic.GridTable();
   for (const auto &[field, value] : values) {
     std::string why;
-    if (EqualsField(field, "NumeAditional")) {
+    if (EqualsNoCase(field, "NumeAditional")) {
       // Kept in the file and sent to the register, but not a grid column.
       t.SetRecNo(recNo);
       t.SetString("NumeAditional", value);
       t.Post();
     } else {
       // "Cod" is the code as the grid shows it, CodAlfa.
-      const int column = logic.ColumnOf(EqualsField(field, "Cod") ? "CodAlfa" : field);
+      const int column = logic.ColumnOf(EqualsNoCase(field, "Cod") ? "CodAlfa" : field);
       if (column < 0) {
         std::fprintf(stderr,
                      "tarvoctl: %s is not a field that can be set (CodAlfa, Nume, NumeAditional, CodDep, "

@@ -114,11 +114,7 @@ int RunMap(TCliContext &cx) {
   std::string device = cx.Args[2];
   // Typed in a shell, a relative path means the current directory; in the
   // INI file it would mean the program directory.
-  if (!device.empty() && device.front() != '/') {
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(device, ec);
-    if (!ec) device = absolute.lexically_normal().string();
-  }
+  if (!device.empty() && device.front() != '/') device = AbsolutePath(device);
   std::string why;
   try {
     if (!SavePortDevice(n, device, &why)) return Fail(why);

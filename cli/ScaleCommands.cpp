@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string ForTerminal(const std::string &bytes) {
-  std::string s = ToUtf8(bytes);
-  while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
-  std::replace(s.begin(), s.end(), '\r', '\n');
-  return s;
-}
-
 int RunScale(TCliContext &cx) {
   if (cx.Args.empty()) return UsageError(cx, "scale needs an action");
   const std::string action = cx.Args[0];

@@ -71,9 +71,7 @@ bool TakeGlobalOptions(std::vector<std::string> &args, TCliContext &cx, bool &he
       if (!v) return false;
       // Set before anything reads it, the help text included; absolute,
       // since paths in TARVOPROG.INI are taken relative to it.
-      std::error_code ec;
-      const std::filesystem::path dir = std::filesystem::absolute(*v, ec);
-      SetProgramDirectory(ec ? *v : dir.lexically_normal().string());
+      SetProgramDirectory(AbsolutePath(*v));
       home = true;
     } else if (a == "--device") {
       const std::string *v = value("a device path");

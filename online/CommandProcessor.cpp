@@ -20,6 +20,7 @@
 #include "PluSalesLayout.h"
 #include "RegisterReports.h"
 #include "TarvoCore.h"
+#include "ValueText.h"
 
 struct TCommandProcessor::TOutcome {
   bool Ok = false;
@@ -29,16 +30,6 @@ struct TCommandProcessor::TOutcome {
 };
 
 namespace {
-
-bool SameNoCase(const char *a, const std::string &b) {
-  for (size_t i = 0; i < b.size(); ++i) {
-    const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x == 0) return false;
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    if (lower(x) != lower(y)) return false;
-  }
-  return a[b.size()] == 0;
-}
 
 const std::vector<std::string> &CommandNames() {
   static const std::vector<std::string> names = [] {
@@ -76,7 +67,7 @@ bool ScanNoCase(const std::string &dir, const std::vector<std::string> &wanted,
   if (!d) return false;
   while (const dirent *e = ::readdir(d))
     for (size_t i = 0; i < wanted.size(); ++i)
-      if (SameNoCase(e->d_name, wanted[i])) found[i].emplace_back(e->d_name);
+      if (EqualsNoCase(e->d_name, wanted[i])) found[i].emplace_back(e->d_name);
   ::closedir(d);
   for (auto &f : found) std::sort(f.begin(), f.end());
   return true;

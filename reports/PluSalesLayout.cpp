@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
+#include "FieldText.h"
+
 namespace {
 
 bool BeginsWith(const std::string &line, const char *prefix) {
   return line.rfind(prefix, 0) == 0;
-}
-
-std::string WithoutQuoteChars(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
-  return text;
 }
 
 }  // namespace
@@ -34,8 +31,8 @@ void LayOutPluSales(TLineList &lines) {
       fields.clear();
       SplitText(line, ';', fields);
       // "0;0;0;0;6" itself has five fields; date and time may be missing.
-      const std::string date = fields.size() > 5 ? WithoutQuoteChars(fields[5]) : std::string();
-      const std::string time = fields.size() > 6 ? WithoutQuoteChars(fields[6]) : std::string();
+      const std::string date = fields.size() > 5 ? WithoutQuotes(fields[5]) : std::string();
+      const std::string time = fields.size() > 6 ? WithoutQuotes(fields[6]) : std::string();
       header = "Raport din data " + date + " ora " + time;
     }
   }

@@ -9,12 +9,6 @@
 
 namespace {
 
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -99,7 +93,7 @@ TRecordSet::TData::TData(std::vector<TFieldDef> fields) : Fields(std::move(field
     const TFieldDef &f = Fields[i];
     if (f.Name.empty()) throw ERecordSet("Camp fara nume in definitia tabelului");
     for (size_t j = 0; j < i; ++j)
-      if (SameNameNoCase(Fields[j].Name, f.Name))
+      if (EqualsNoCase(Fields[j].Name, f.Name))
         throw ERecordSet("Campul " + f.Name + " apare de doua ori in definitia tabelului");
     if (f.DataType == ftString) {
       if (f.Size < 1 || f.Size > MaxStringFieldSize)
@@ -122,7 +116,7 @@ TRecordSet::TData::TData(std::vector<TFieldDef> fields) : Fields(std::move(field
 
 int TRecordSet::TData::FieldIndex(std::string_view name) const {
   for (size_t i = 0; i < Fields.size(); ++i)
-    if (SameNameNoCase(Fields[i].Name, name)) return int(i);
+    if (EqualsNoCase(Fields[i].Name, name)) return int(i);
   return -1;
 }
 

@@ -12,13 +12,6 @@ std::string_view Trim(std::string_view t) {
   return t;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
-
 [[noreturn]] void NotA(const char *what, const std::string &text, const std::string &field) {
   throw ERecordSet("'" + text + "' nu este " + what + " (campul " + field + ")");
 }
@@ -135,4 +128,11 @@ std::string ValueToText(const TFieldValue &v) {
     case 3: return std::get<bool>(v) ? "True" : "False";
     default: return std::get<std::string>(v);
   }
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
 }

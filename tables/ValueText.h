@@ -9,6 +9,8 @@
 #include "RecordSet.h"
 
 inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+// Equal but for the case of ASCII letters (field names, file names).
+bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Decimal text of a float with "," as separator and up to 15 significant
 // digits ("12,5", "99999999999999").
