@@ -33,14 +33,7 @@ int RunReport(TCliContext &cx) {
   const TReportOutcome outcome = TReportReader(*project).Read(def->Kind);
   if (!outcome.Result.Ok) {
     ReportFailure(outcome.Result);
-    if (outcome.HasPartial()) {
-      if (!outcome.PartialPath.empty())
-        std::fprintf(stderr, "tarvoctl: the %zu lines received before the failure are saved in %s\n",
-                     outcome.PartialCount, outcome.PartialPath.c_str());
-      else
-        std::fprintf(stderr, "tarvoctl: the %zu lines received before the failure could not be saved: %s\n",
-                     outcome.PartialCount, outcome.PartialError.c_str());
-    }
+    if (outcome.HasPartial()) std::fprintf(stderr, "tarvoctl: %s\n", outcome.PartialLogLine().c_str());
     return ExitFailed;
   }
   std::string out;

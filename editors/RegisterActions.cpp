@@ -4,19 +4,6 @@
 
 #include "TarvoCore.h"
 
-TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines) {
-  TRegisterSession session(context, false);
-  TActionResult result;
-  if (!session.Open(result)) return result;
-  try {
-    if (session.Link().ReadLines(command, lines)) return TActionResult::Success();
-    return TActionResult::Failure(OperationFailedMessage, session.Link().LastError());
-  } catch (const std::exception &e) {
-    // The port failed under the exchange; the link has recorded it too.
-    return TActionResult::Failure(OperationFailedMessage, e.what());
-  }
-}
-
 TActionResult SendRows(const TProjectContext &context, const std::vector<int> &rows, TProgress &progress,
                        const std::function<bool(TTARVO &, int row)> &send,
                        const std::function<std::string(int row)> &code, int *acknowledged) {

@@ -15,10 +15,6 @@
 
 class TTARVO;
 
-// Opens a read-mode link and runs command into lines. On failure: the port
-// message or "Operatie nereusita!\r", with the link's reason.
-TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines);
-
 // Opens a write-mode link and calls send(link, row) for each of rows in
 // turn, with progress in rows sent and events let run before each. The
 // first row that fails ends the run: the result names it by code(row) and

@@ -16,9 +16,8 @@
 
 #include "AtomicFile.h"
 #include "CodePage.h"
-#include "PartialLines.h"
 #include "PluSalesLayout.h"
-#include "RegisterReports.h"
+#include "ReportReader.h"
 #include "TarvoCore.h"
 #include "ValueText.h"
 
@@ -345,49 +344,23 @@ TCommandProcessor::TOutcome TCommandProcessor::RunRead(const TOnlineCommand &cmd
                                                        const std::string &dir) {
   TOutcome out;
   const TOnlineSettings s = FSettings();
-  TProjectContext context;
+  TProjectContext context;  // its own link: the main window's slot is never used
   context.Dir = dir;
   context.Link = FOptions.Link;
-  TLineList lines;
-  {
-    TRegisterSession session(context, false);
-    TActionResult failure;
-    if (!session.OpenOn({s.PortOnline, s.BaudRateOnline}, failure)) {
-      out.Message = ErrPortRead;
-      out.Detail = ToUtf8(failure.Reason);
-      return out;
-    }
-    bool ok = false;
-    std::string broke;
-    try {
-      ok = session.Link().ReadLines(cmd.Register, lines);
-    } catch (const std::exception &e) {
-      broke = e.what();  // the lines that did arrive still count
-    }
-    if (!ok) {
-      out.Message = ErrFailed;
-      out.Detail = ToUtf8(session.Link().LastError()) + (broke.empty() ? "" : " " + broke);
-    }
-  }
-  if (out.Message.empty()) {
+  const TLinkTarget target{s.PortOnline, s.BaudRateOnline};
+  // Lines of a Z read that broke off are on disk, beside where the ".ERR"
+  // will be, before it tells the other program.
+  TReportOutcome read = ReadAndKeep(context, cmd.Register, cmd.Base, ".PARTIAL", &target);
+  if (read.Result.Ok) {
     out.Ok = true;
-    out.Detail = std::to_string(lines.size()) + " lines read";
-    if (cmd.LaidOut) LayOutPluSales(lines);
-    out.Lines = std::move(lines);
+    out.Detail = std::to_string(read.Lines.size()) + " lines read";
+    if (cmd.LaidOut) LayOutPluSales(read.Lines);
+    out.Lines = std::move(read.Lines);
     return out;
   }
-  if (!lines.empty() && ClearsWhatItReports(cmd.Register)) {
-    // The register may have cleared what it sent: these lines are the only
-    // copy. They are on disk before the ".ERR" tells the other program.
-    try {
-      const std::string path = SavePartialLines(dir, cmd.Base, ".PARTIAL", lines);
-      Log(std::string(cmd.File) + ": the " + std::to_string(lines.size()) +
-          " lines received before the failure are saved in " + path);
-    } catch (const std::exception &e) {
-      Log(std::string(cmd.File) + ": the " + std::to_string(lines.size()) +
-          " lines received before the failure could not be saved: " + e.what());
-    }
-  }
+  out.Message = read.Result.Message == PortOpenMessage ? ErrPortRead : ErrFailed;
+  out.Detail = ToUtf8(read.Result.Reason);
+  if (read.HasPartial()) Log(std::string(cmd.File) + ": " + read.PartialLogLine());
   return out;
 }
 

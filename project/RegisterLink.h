@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ActionResult.h"
+#include "TextHelpers.h"
 
 class TTARVO;
 class TLinkTrace;
@@ -73,6 +74,13 @@ class TRegisterSession {
   const TProjectContext &FContext;
   std::unique_ptr<TTARVO> FLink;
 };
+
+// Opens a read-mode link (on target when given, else with the project's
+// settings) and runs command into lines. On failure: the port message or
+// "Operatie nereusita!\r", with the link's reason; the lines that arrived
+// before the failure stay in lines.
+TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
+                         const TLinkTarget *target = nullptr);
 
 // The message of a port that did not open, as the windows show it.
 inline constexpr const char *PortOpenMessage = "Nu pot deschide portul serial !\r";

@@ -14,35 +14,30 @@ std::string TReportOutcome::PartialNote() const {
   return "Cele " + count + " linii primite inainte de eroare nu au putut fi salvate: " + PartialError;
 }
 
-TReportOutcome TReportReader::Read(TReportKind kind) {
-  const TReportDef &def = ReportDef(kind);
+std::string TReportOutcome::PartialLogLine() const {
+  if (!HasPartial()) return {};
+  const std::string lines = "the " + std::to_string(PartialCount) + " lines received before the failure ";
+  return PartialPath.empty() ? lines + "could not be saved: " + PartialError : lines + "are saved in " + PartialPath;
+}
+
+TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const std::string &prefix,
+                           const std::string &suffix, const TLinkTarget *target) {
   TReportOutcome out;
-  out.Title = def.Title;
-  TLineList received;
-  {
-    TRegisterSession session(FContext, false);
-    if (!session.Open(out.Result)) return out;
-    bool ok = false;
+  out.Result = ReadAnswer(context, command, out.Lines, target);
+  if (!out.Result.Ok && !out.Lines.empty() && ClearsWhatItReports(command)) {
+    out.PartialCount = out.Lines.size();
     try {
-      ok = session.Link().ReadLines(def.Command, received);
-    } catch (const std::exception &e) {
-      // The port failed under the read; what arrived before still counts.
-      out.Result.Reason = session.Link().LastError() + " " + e.what();
-    }
-    if (!ok) {
-      out.Result.Ok = false;
-      out.Result.Message = OperationFailedMessage;
-      if (out.Result.Reason.empty()) out.Result.Reason = session.Link().LastError();
-    }
-  }
-  if (!out.Result.Ok && !received.empty() && ClearsWhatItReports(def.Command)) {
-    out.PartialCount = received.size();
-    try {
-      out.PartialPath = SavePartialLines(FContext.Dir, PartialReportPrefix, PartialReportSuffix, received);
+      out.PartialPath = SavePartialLines(context.Dir, prefix, suffix, out.Lines);
     } catch (const EFileWrite &e) {
       out.PartialError = e.what();
     }
   }
-  out.Lines = std::move(received);
+  return out;
+}
+
+TReportOutcome TReportReader::Read(TReportKind kind) {
+  const TReportDef &def = ReportDef(kind);
+  TReportOutcome out = ReadAndKeep(FContext, def.Command, PartialReportPrefix, PartialReportSuffix);
+  out.Title = def.Title;
   return out;
 }

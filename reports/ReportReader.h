@@ -28,7 +28,18 @@ struct TReportOutcome {
   bool HasPartial() const { return PartialCount > 0; }
   // What the user is told about those lines, in the register's code page.
   std::string PartialNote() const;
+  // The same for a log or a terminal, in English ("the 3 lines received
+  // before the failure are saved in ...").
+  std::string PartialLogLine() const;
 };
+
+// Runs a read command. When it breaks off after lines arrived and it is one
+// that clears what it reports (a Z report), those lines, the only copy
+// left, are saved as received in context.Dir under prefix, the date and
+// time and suffix before this returns. On target when given, else with the
+// project's settings.
+TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const std::string &prefix,
+                           const std::string &suffix, const TLinkTarget *target = nullptr);
 
 // Name of the file the lines of a broken PLU sales read are kept in:
 // "VanzariPLU-incomplet-YYYYMMDD-HHMMSS.txt" in the project directory.
