@@ -142,22 +142,18 @@ void PrintTable(const TRecordSet &table, std::FILE *to) {
   std::fflush(to);
 }
 
-bool ParseAssignments(const std::vector<std::string> &words, size_t from,
-                      std::vector<std::pair<std::string, std::string>> &out) {
+int ParseAssignments(const TCliContext &cx, size_t from, std::vector<std::pair<std::string, std::string>> &out) {
+  const std::vector<std::string> &words = cx.Args;
+  for (size_t i = from; i < words.size(); ++i)
+    if (const size_t eq = words[i].find('='); eq == std::string::npos || eq == 0)
+      return UsageError(cx, words[i] + " is not FIELD=VALUE");
   for (size_t i = from; i < words.size(); ++i) {
     const size_t eq = words[i].find('=');
-    if (eq == std::string::npos || eq == 0) {
-      std::fprintf(stderr, "tarvoctl: %s is not FIELD=VALUE\n", words[i].c_str());
-      return false;
-    }
     bool ok = true;
     std::string value = FromUtf8(words[i].substr(eq + 1), &ok);
-    if (!ok) {
-      std::fprintf(stderr, "tarvoctl: %s holds characters the register's code page (Windows-1250) cannot hold\n",
-                   words[i].c_str());
-      return false;
-    }
+    if (!ok)
+      return Fail(words[i] + " holds characters the register's code page (Windows-1250) cannot hold");
     out.emplace_back(words[i].substr(0, eq), std::move(value));
   }
-  return true;
+  return ExitOk;
 }

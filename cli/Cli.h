@@ -80,8 +80,8 @@ class TCliProgress : public TProgress {
 // values empty.
 void PrintTable(const TRecordSet &table, std::FILE *to = stdout);
 
-// FIELD=VALUE words, values converted from UTF-8 to the register's code
-// page. False (message on stderr) for a word without "=" or a character the
+// FIELD=VALUE words from `from` on, values converted from UTF-8 to the
+// register's code page. ExitOk, else the exit status with its message on
+// stderr: bad usage for a word without "=", a failure for a character the
 // code page cannot hold.
-bool ParseAssignments(const std::vector<std::string> &words, size_t from,
-                      std::vector<std::pair<std::string, std::string>> &out);
+int ParseAssignments(const TCliContext &cx, size_t from, std::vector<std::pair<std::string, std::string>> &out);

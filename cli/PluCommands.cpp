@@ -81,8 +81,8 @@ int RunPlu(TCliContext &cx) {
     return UsageError(cx, "plu erase empties the register's PLU file and the project's PLU.cds: "
                           "add --yes to go on (nothing was sent)");
   std::vector<std::pair<std::string, std::string>> values;
-  if ((action == "add" || action == "set") && !ParseAssignments(cx.Args, action == "add" ? 1 : 2, values))
-    return ExitUsage;
+  if (action == "add" || action == "set")
+    if (const int status = ParseAssignments(cx, action == "add" ? 1 : 2, values)) return status;
 
   const auto project = cx.OpenProject();
   if (!project) return ExitFailed;

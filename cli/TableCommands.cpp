@@ -102,10 +102,7 @@ int RunTable(TCliContext &cx, TTableId id) {
     const auto n = ParseNumber(cx.Args[1], INT32_MIN, INT32_MAX);
     if (!n) return UsageError(cx, cx.Args[1] + " is not a code (a whole number)");
     cod = int32_t(*n);
-    for (size_t i = 2; i < cx.Args.size(); ++i)
-      if (const size_t eq = cx.Args[i].find('='); eq == std::string::npos || eq == 0)
-        return UsageError(cx, cx.Args[i] + " is not FIELD=VALUE");
-    if (!ParseAssignments(cx.Args, 2, cells)) return ExitFailed;  // a character Windows-1250 lacks
+    if (const int status = ParseAssignments(cx, 2, cells)) return status;
   } else {
     return UsageError(cx, "unknown action " + verb + " (show, read, program, verify or set)");
   }

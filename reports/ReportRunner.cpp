@@ -35,7 +35,7 @@ void RunRegisterReport(TReportKind kind) {
   wait.Restore();
 
   if (outcome.Result.Ok) {
-    ShowReport(def.Title, std::move(outcome.Lines), context.Dir);
+    ShowReport(def.Title, ReportText(def.Title, std::move(outcome.Lines)), context.Dir);
   } else if (outcome.HasPartial()) {
     // What did arrive may be the only copy left: say where it is kept and
     // show it.

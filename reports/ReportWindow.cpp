@@ -112,8 +112,7 @@ void TERaport::BSaveClick() {
   }
 }
 
-void ShowReport(const std::string &title, TLineList lines, const std::string &projectDir) {
-  TLineList text = ReportText(title, std::move(lines));
+void ShowReport(const std::string &title, TLineList text, const std::string &projectDir) {
   struct TClear {
     ~TClear() { ERaport = nullptr; }
   } clear;

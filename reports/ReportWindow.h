@@ -36,6 +36,6 @@ class TERaport : public QDialog {
 
 extern TERaport *ERaport;
 
-// Shows a report modally: ReportText(title, lines) in a fresh viewer that is
-// destroyed when it closes.
-void ShowReport(const std::string &title, TLineList lines, const std::string &projectDir);
+// Shows a report's text (ReportText of its lines) modally under title, in a
+// fresh viewer that is destroyed when it closes.
+void ShowReport(const std::string &title, TLineList text, const std::string &projectDir);
