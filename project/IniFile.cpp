@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "AtomicFile.h"
+#include "TextHelpers.h"
 
 // Bytes as they stand: the file is in the register's 8-bit code page, not
 // UTF-8. Debian's header keeps the template bodies behind SI_IMPLEMENTATION
@@ -70,21 +71,10 @@ std::string TIniFile::Text() const {
   FImpl->Ini.Save(saved, false);
   // Lines end with CR LF, with one blank line between sections however many
   // the library (or the file it read) put there.
-  std::string crlf;
-  crlf.reserve(saved.size() + saved.size() / 16);
-  int blank = 0;
-  size_t start = 0;
-  while (start < saved.size()) {
-    size_t end = saved.find('\n', start);
-    if (end == std::string::npos) end = saved.size();
-    std::string line = saved.substr(start, end - start);
-    start = end + 1;
-    while (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() && (crlf.empty() || ++blank > 1)) continue;
-    if (!line.empty()) blank = 0;
-    crlf += line + "\r\n";
-  }
-  return crlf;
+  TLineList lines;
+  for (std::string &line : SplitTextLines(saved))
+    if (!line.empty() || (!lines.empty() && !lines.back().empty())) lines.push_back(std::move(line));
+  return JoinLinesCrLf(lines);
 }
 
 void TIniFile::Save(const std::string &path) const { WriteFileAtomic(path, Text()); }
