@@ -8,30 +8,11 @@
 #include "ProjectTables.h"
 #include "PluTextFile.h"
 #include "RegisterActions.h"
+#include "TableFill.h"
 #include "TarvoCore.h"
 #include "ValueText.h"
 
 namespace {
-
-// Hides the gauge, puts the table on its first row and lets the grid catch
-// up at the end of a read, a run or an import, on every path.
-class TTableWork {
- public:
-  TTableWork(TRecordSet &table, TProgress *progress) : FTable(table), FProgress(progress) {
-    FTable.DisableControls();
-  }
-  ~TTableWork() {
-    if (FProgress) FProgress->End();
-    FTable.First();
-    FTable.EnableControls();
-  }
-  TTableWork(const TTableWork &) = delete;
-  TTableWork &operator=(const TTableWork &) = delete;
-
- private:
-  TRecordSet &FTable;
-  TProgress *FProgress;
-};
 
 // Fills table from the register's answer, a gauge step a line. Each line
 // becomes a row of its own (eachLine), so that a code the register repeats

@@ -51,14 +51,7 @@ TActionResult TTableEditor::RunProgram(TProgress &progress, bool changesOnly) {
   if (changesOnly && !image.Known) return TActionResult::Failure(NoImageMessage, image.Problem);
   // The rows are taken by number without moving the table's current row,
   // so nothing the window does meanwhile can make the run skip a row.
-  FTable.DisableControls();
-  struct TRestore {
-    TRecordSet &T;
-    ~TRestore() {
-      if (!T.IsEmpty()) T.First();
-      T.EnableControls();
-    }
-  } restore{FTable};
+  TTableWork work(FTable);
   const TRowRecord record = RowRecord();
   std::vector<int> rows;
   if (changesOnly) {

@@ -3,21 +3,16 @@
 #include "FieldText.h"
 #include "RecordSet.h"
 
-namespace {
+TTableWork::TTableWork(TRecordSet &table, TProgress *progress) : FTable(table), FProgress(progress) {
+  FTable.DisableControls();
+}
 
-// What FillTable puts back on every path.
-struct TFillScope {
-  TRecordSet &Table;
-  TProgress &Progress;
-  ~TFillScope() {
-    if (Table.State() != dsBrowse) Table.Cancel();
-    Progress.End();
-    Table.EnableControls();
-    if (!Table.IsEmpty()) Table.First();
-  }
-};
-
-}  // namespace
+TTableWork::~TTableWork() {
+  if (FTable.State() != dsBrowse) FTable.Cancel();
+  if (FProgress) FProgress->End();
+  if (!FTable.IsEmpty()) FTable.First();
+  FTable.EnableControls();
+}
 
 int FillTable(const TTableDescription &description, const TLineList &lines, TRecordSet &table,
               TProgress &progress, bool eachLine) {
@@ -31,9 +26,8 @@ int FillTable(const TTableDescription &description, const TLineList &lines, TRec
     else if (f >= 0) targets.push_back({&lf, f});
   }
 
-  table.DisableControls();
   progress.Begin(int(lines.size()));
-  TFillScope scope{table, progress};
+  TTableWork work(table, &progress);
   if (codField < 0) return 0;  // no Cod, no row could be found again
   int taken = 0;
   TLineList fields;

@@ -9,6 +9,23 @@
 #include "TableDescription.h"
 #include "TextHelpers.h"
 
+// A bulk change of a table (a fill, a programming run, an import): its
+// controls are off from construction, so the grid does not repaint row by
+// row; at the end, on every path, an unfinished row is cancelled, the gauge
+// (when given) hidden, the table put on its first row and the controls let
+// the grid catch up once.
+class TTableWork {
+ public:
+  explicit TTableWork(TRecordSet &table, TProgress *progress = nullptr);
+  ~TTableWork();
+  TTableWork(const TTableWork &) = delete;
+  TTableWork &operator=(const TTableWork &) = delete;
+
+ private:
+  TRecordSet &FTable;
+  TProgress *FProgress;
+};
+
 // Fills table from lines under the description's layout. The table's
 // controls are disabled meanwhile (the grid stops repainting), progress
 // counts the lines and events run once per line; at the end, also when an
