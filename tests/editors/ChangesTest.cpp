@@ -31,7 +31,6 @@ class Changes : public EditorEnv {
       return blocks->SetPosition(cod, std::stoi(field.substr(1)), value);
     return editor.SetCell(editor.FindRow(cod), editor.ColumnOf(field), value);
   }
-  uint64_t Records() { return Sim.Stats().Records; }
   void ResetStats() { Sim.WithEngine([](Sim::TEngine &e) { e.Stats = {}; }); }
   std::string ImageBytes(TTableId id) {
     std::ifstream in(RegisterImagePath(Project, id), std::ios::binary);

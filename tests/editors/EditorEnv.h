@@ -39,6 +39,8 @@ class EditorEnv : public ::testing::Test {
   std::vector<std::string> SimLines(const std::string &command);
   void Faults(const Sim::TFaults &f) { Sim.SetFaults(f); }
   void Answer(const std::string &command, std::vector<std::string> lines);
+  // Records the simulator has taken since its statistics were last reset.
+  uint64_t Records() { return Sim.Stats().Records; }
   // The table's file as bytes ("" when there is none).
   std::string FileBytes(TTableId id) const;
   // tarvoctl run as a script would on this project, from a copy in the

@@ -16,7 +16,6 @@ namespace {
 
 class PluChanges : public PluProject {
  protected:
-  uint64_t Records() { return Sim.Stats().Records; }
   void ResetLog() {
     Sim.WithEngine([](Sim::TEngine &e) {
       e.Stats = {};

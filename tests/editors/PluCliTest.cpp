@@ -14,15 +14,7 @@ namespace {
 
 class PluCliTest : public PluProject {
  protected:
-  void SetUp() override {
-    PluProject::SetUp();
-    Program = Home.Path() + "/tarvoctl";
-    ASSERT_TRUE(QFile::copy(TARVOCTL_PATH, QString::fromStdString(Program)));
-  }
-  TRun Run(QStringList args) {
-    return RunProgram(QString::fromStdString(Program), QStringList{"--project", "proiect"} + args);
-  }
-  std::string Program;
+  TRun Run(const QStringList &args) { return Tarvoctl(args); }
 };
 
 }  // namespace
@@ -59,11 +51,11 @@ TEST_F(PluCliTest, RowEditsSaveThePluFileAndEraseWantsYes) {
   EXPECT_EQ(FileCodes(), (std::vector<int64_t>{7, 42}));
 
   // Export and import: the import is saved, unlike the window's.
-  EXPECT_EQ(Run({"plu", "export", QString::fromStdString(Home.Path() + "/plu.txt")}).Status, 0);
-  std::ofstream(Home.Path() + "/more.txt") << "5941234567890;CIOCOLATA;;2;1;7.25;0;0\r\n";
-  EXPECT_EQ(Run({"plu", "import", QString::fromStdString(Home.Path() + "/more.txt")}).Status, 0);
+  EXPECT_EQ(Run({"plu", "export", QString::fromStdString(Dir.Path() + "/plu.txt")}).Status, 0);
+  std::ofstream(Dir.Path() + "/more.txt") << "5941234567890;CIOCOLATA;;2;1;7.25;0;0\r\n";
+  EXPECT_EQ(Run({"plu", "import", QString::fromStdString(Dir.Path() + "/more.txt")}).Status, 0);
   EXPECT_EQ(FileCodes(), (std::vector<int64_t>{7, 42, 5941234567890}));
-  EXPECT_EQ(ReadFileBytes(Home.Path() + "/plu.txt"), "00000000000007;P\xE2ine;;3;1;3,5;0;0\r\n00000000000042;PLU 2;;1;1;0;0;0\r\n");
+  EXPECT_EQ(ReadFileBytes(Dir.Path() + "/plu.txt"), "00000000000007;P\xE2ine;;3;1;3,5;0;0\r\n00000000000042;PLU 2;;1;1;0;0;0\r\n");
 }
 
 TEST_F(PluCliTest, ProgramChangedAndVerifyTellByTheirStatus) {
@@ -74,7 +66,7 @@ TEST_F(PluCliTest, ProgramChangedAndVerifyTellByTheirStatus) {
     int Status;
     const char *Out, *Err;  // what stdout is, a piece of stderr
   } cases[] = {
-      {{"plu", "program", "--changed"}, 1, "", "tarvoctl --project proiect plu program"},
+      {{"plu", "program", "--changed"}, 1, "", "tarvoctl --project P plu program"},
       {{"plu", "verify"}, 1, "Cod 00000000000001: Nume: project \"ART1\", register \"REG1\"\n"
                              "Cod 00000000000001: Pret1: project \"0,01\", register \"0,00\"\n"
                              "Cod 00000000000002: Nume: project \"ART2\", register \"REG2\"\n"

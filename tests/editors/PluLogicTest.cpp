@@ -135,17 +135,17 @@ TEST_F(PluLogicTest, TheTextFileRoundTripsAndImportSkipsWhatItCannotTake) {
     logic.GridTable().Post();
     ASSERT_EQ(logic.SetCell(1, TPluLogic::colPret1, "12,5"), "");
     ASSERT_EQ(logic.SetCell(2, TPluLogic::colLinkPLU, "12"), "");
-    ASSERT_TRUE(logic.SaveTextFile(Home.Path() + "/plu.txt").Ok);
+    ASSERT_TRUE(logic.SaveTextFile(Dir.Path() + "/plu.txt").Ok);
   }
-  EXPECT_EQ(ReadFileBytes(Home.Path() + "/plu.txt"),
+  EXPECT_EQ(ReadFileBytes(Dir.Path() + "/plu.txt"),
             "00000000000012;P\xE2ine;ALBA;1;1;12,5;;\r\n"
             "05941234567890;ART5941234567890;;1;1;78,9;;12\r\n");
 
   // Into an empty project: the same PLUs, no flags, blank scale marks;
   // PLU.cds is left to the next programming run.
-  ::unlink(ProjectTablePath(ProjectDir, tiPLU).c_str());
+  ::unlink(ProjectTablePath(Project, tiPLU).c_str());
   TPluLogic fresh(Context);
-  ASSERT_TRUE(fresh.ImportTextFile(Home.Path() + "/plu.txt").Ok);
+  ASSERT_TRUE(fresh.ImportTextFile(Dir.Path() + "/plu.txt").Ok);
   EXPECT_EQ(FileCodes(), std::vector<int64_t>{});
   const TRecordSet &f = fresh.Table();
   ASSERT_EQ(Codes(f), (std::vector<int64_t>{12, 5941234567890}));
@@ -161,14 +161,14 @@ TEST_F(PluLogicTest, TheTextFileRoundTripsAndImportSkipsWhatItCannotTake) {
   // Lines a file may hold: too few fields, code 0, a code too long for the
   // register, a point for the decimal separator, quotes, CR alone.
   fresh.ToggleScaleMark(1);  // an existing row keeps its mark
-  WriteFileAtomic(Home.Path() + "/more.txt",
+  WriteFileAtomic(Dir.Path() + "/more.txt",
                   "12;\"Paine\";;2;1;7.25;0;0\r"
                   "13;a;b;1;1;1\n"
                   "0;zero;;1;1;1;1;0\n"
                   "123456789012345;lung;;1;1;1;1;0\r\n"
                   "abc;litere;;1;1;1;1;0\n"
                   "14;x;;1;1;2;3;0;in plus\n");
-  ASSERT_TRUE(fresh.ImportTextFile(Home.Path() + "/more.txt").Ok);
+  ASSERT_TRUE(fresh.ImportTextFile(Dir.Path() + "/more.txt").Ok);
   ASSERT_EQ(Codes(f), (std::vector<int64_t>{12, 14, 5941234567890}));
   fresh.GridTable().SetRecNo(1);
   EXPECT_EQ(f.AsString("Nume"), "Paine");
@@ -176,7 +176,7 @@ TEST_F(PluLogicTest, TheTextFileRoundTripsAndImportSkipsWhatItCannotTake) {
   EXPECT_EQ(f.AsInteger("CodDep"), 2);
   EXPECT_EQ(f.AsString("Cantar"), "x");
 
-  const TActionResult missing = fresh.ImportTextFile(Home.Path() + "/nu-exista.txt");
+  const TActionResult missing = fresh.ImportTextFile(Dir.Path() + "/nu-exista.txt");
   EXPECT_FALSE(missing.Ok);
   EXPECT_NE(missing.Message.find("nu-exista.txt"), std::string::npos);
 }

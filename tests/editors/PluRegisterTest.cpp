@@ -114,7 +114,7 @@ TEST_F(PluRegisterTest, ARefusedRecordLeavesTheSentRowsChangedAndTheFileAsItWas)
   EXPECT_EQ(RegisterCodes(), std::vector<int64_t>{1});
   EXPECT_TRUE(BareCommands().empty());
   EXPECT_EQ(FileCodes(), (std::vector<int64_t>{1, 2, 3}));
-  EXPECT_TRUE(AnyFlag(OpenProjectTable(ProjectDir, tiPLU)));
+  EXPECT_TRUE(AnyFlag(OpenProjectTable(Project, tiPLU)));
 }
 
 TEST_F(PluRegisterTest, NothingIsSentForAnEmptyTableOrRepeatedCodes) {
@@ -151,7 +151,7 @@ TEST_F(PluRegisterTest, EraseAllSendsCpxAndSavesTheEmptyTable) {
 
   // Without serial settings nothing is sent and nothing changes.
   SavePlu({{1}});
-  ::unlink((ProjectDir + "/setari.cds").c_str());
+  ::unlink((Project + "/setari.cds").c_str());
   TPluLogic unset(Context);
   const TActionResult r = unset.EraseAll();
   EXPECT_EQ(r.Notice, "Nu ai setat parametrii de comunicatie seriala !\r");

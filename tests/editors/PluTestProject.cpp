@@ -1,31 +1,14 @@
 #include "PluTestProject.h"
 
-#include <fstream>
 
 #include <sys/stat.h>
 
 #include "PluRows.h"
-#include "ProgramDir.h"
 #include "ProjectTables.h"
-#include "SerialSettings.h"
 
 void PluProject::SetUp() {
-  SetProgramDirectory(Home.Path());
-  ProjectDir = Home.Path() + "/proiect";
-  ::mkdir(ProjectDir.c_str(), 0755);
-  std::string err;
-  ASSERT_TRUE(Sim.Start(Home.Path() + "/sim", err)) << err;
-  std::ofstream(Home.Path() + "/TARVOPROG.INI") << "[Porturi]\r\nCOM1=" << Home.Path() << "/sim\r\n";
-  SaveSerialSettings(ProjectDir, {1, 3});
+  EditorEnv::SetUp();
   SetRegisterCodes({});
-  Context.Dir = ProjectDir;
-  Context.Link.SilenceMs = 400;
-  Context.CurrentLink = &Slot;
-}
-
-void PluProject::TearDown() {
-  Sim.Stop();
-  SetProgramDirectory("");
 }
 
 void PluProject::SavePlu(const std::vector<TPluRow> &rows) {
@@ -43,7 +26,7 @@ void PluProject::SavePlu(const std::vector<TPluRow> &rows) {
     t.SetString("Cantar", r.Cantar);
     t.Post();
   }
-  SaveProjectTable(ProjectDir, tiPLU, t);
+  SaveProjectTable(Project, tiPLU, t);
 }
 
 std::vector<int64_t> PluProject::Codes(const TRecordSet &t) {
@@ -54,8 +37,8 @@ std::vector<int64_t> PluProject::Codes(const TRecordSet &t) {
 
 std::vector<int64_t> PluProject::FileCodes() {
   struct stat st;
-  if (::stat(ProjectTablePath(ProjectDir, tiPLU).c_str(), &st) != 0) return {};
-  return Codes(OpenProjectTable(ProjectDir, tiPLU));
+  if (::stat(ProjectTablePath(Project, tiPLU).c_str(), &st) != 0) return {};
+  return Codes(OpenProjectTable(Project, tiPLU));
 }
 
 std::vector<int64_t> PluProject::RegisterCodes() {

@@ -1,5 +1,5 @@
-// A scratch program directory with one project whose COM1 is a simulated
-// register, and the PLU rows the tests start from.
+// The editors' scratch project with a simulated register on COM1, holding
+// no PLUs at the start, and the PLU rows the tests start from.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "EditorEnv.h"
 #include "RecordSet.h"
-#include "RegisterLink.h"
-#include "ScratchDir.h"
-#include "Simulator.h"
 
 // A PLU row of a test table: its code and its flags.
 struct TPluRow {
@@ -21,10 +19,9 @@ struct TPluRow {
   std::string Cantar = " ";
 };
 
-class PluProject : public ::testing::Test {
+class PluProject : public EditorEnv {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // Saves PLU.cds with these rows (named "ART" + code, price code/100).
   void SavePlu(const std::vector<TPluRow> &rows);
@@ -35,10 +32,4 @@ class PluProject : public ::testing::Test {
   void SetRegisterCodes(const std::vector<int64_t> &codes);
   std::vector<std::string> BareCommands();
   static std::vector<int64_t> Codes(const TRecordSet &t);
-
-  TScratchDir Home;
-  std::string ProjectDir;
-  Sim::TSimulator Sim;
-  TTARVO *Slot = nullptr;
-  TProjectContext Context;
 };
