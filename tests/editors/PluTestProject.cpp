@@ -1,6 +1,5 @@
 #include "PluTestProject.h"
 
-
 #include <sys/stat.h>
 
 #include "PluRows.h"
