@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "BenchRegister.h"
 #include "HostSteal.h"
 #include "ProgramDir.h"
 #include "ProjectShell.h"
@@ -38,7 +39,7 @@
 
 namespace {
 
-constexpr int Baud = 57600;
+constexpr int Baud = TBenchRegister::Baud;
 
 double Now() {
   using namespace std::chrono;
@@ -46,13 +47,13 @@ double Now() {
 }
 
 struct TWire {
-  Sim::TSimulator &Sim;
+  TBenchRegister &Reg;
   uint64_t In = 0, Out = 0;
   double At = 0, Steal = 0;
-  void Start() { In = Sim.BytesIn(), Out = Sim.BytesOut(), At = Now(), Steal = StealSeconds(); }
+  void Start() { In = Reg.Sim.BytesIn(), Out = Reg.Sim.BytesOut(), At = Now(), Steal = StealSeconds(); }
   void Report(const char *what, int rows) const {
     const double wall = Now() - At;
-    const double wire = double((Sim.BytesIn() - In) + (Sim.BytesOut() - Out)) * 10.0 / Baud;
+    const double wire = Reg.WireSecondsSince(In, Out);
     std::printf("%-40s %6d rows in %8.3f s  wire time %8.3f s  excess %+6.2f %%  (goal: within 3 %%)%s\n", what,
                 rows, wall, wire, (wall / wire - 1.0) * 100.0, StealNote(Steal, wall).c_str());
   }
@@ -85,28 +86,12 @@ int main(int argc, char **argv) {
     }
   }
 
-  char tmpl[] = "/tmp/bench-editors.XXXXXX";
-  if (!mkdtemp(tmpl)) return 1;
-  const std::string dir = tmpl;
-  SetProgramDirectory(dir);
-  Sim::TSimulator sim;
-  std::string err;
-  if (!sim.Start(dir + "/sim", err)) {
-    std::fprintf(stderr, "bench_editors: %s\n", err.c_str());
-    return 1;
-  }
-  std::FILE *ini = std::fopen((dir + "/TARVOPROG.INI").c_str(), "wb");
-  std::fprintf(ini, "[Porturi]\r\nCOM1=%s/sim\r\n", dir.c_str());
-  std::fclose(ini);
-  const std::string project = dir + "/P";
-  ::mkdir(project.c_str(), 0755);
-  SaveSerialSettings(project, {1, 3});
-  TProjectContext context;
-  context.Dir = project;
-
-  Sim::TFaults paced;
-  paced.Baud = Baud;
-  sim.SetFaults(paced);
+  TBenchRegister reg;
+  if (!reg.Start("bench-editors")) return 1;
+  Sim::TSimulator &sim = reg.Sim;
+  const std::string &project = reg.Project;
+  const TProjectContext &context = reg.Context;
+  reg.Pace(true);
   std::printf("== departments, %d rows, line paced at %d bit/s (10 bits a byte) ==\n", rows, Baud);
 
   // 1. Reading: the register answers with `rows` departments of its own.
@@ -120,7 +105,7 @@ int main(int argc, char **argv) {
   }
   sim.WithEngine([&](Sim::TEngine &e) { e.SetAnswer("D5000", lines); });
   TProgress quiet;
-  TWire wire{sim};
+  TWire wire{reg};
   {
     TTableEditor editor(context, DeptDescription());
     wire.Start();
@@ -185,7 +170,5 @@ int main(int argc, char **argv) {
                 ticks, double(worst) / 1e6);
   }
 
-  sim.Stop();
-  std::system(("rm -rf '" + dir + "'").c_str());
   return 0;
 }

@@ -26,6 +26,7 @@
 #include <QTimer>
 
 #include "AtomicFile.h"
+#include "BenchRegister.h"
 #include "CommandProcessor.h"
 #include "HostSteal.h"
 #include "ProgramDir.h"
@@ -53,17 +54,10 @@ int main(int argc, char **argv) {
     if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc) lines = std::atoi(argv[++i]);
   if (lines < 1) lines = 1;
 
-  std::string dir = (std::filesystem::temp_directory_path() / "bench-online-XXXXXX").string();
-  if (!mkdtemp(dir.data())) return 1;
-  SetProgramDirectory(dir);
-  Sim::TSimulator sim;
-  std::string error;
-  if (!sim.Start(dir + "/sim", error)) {
-    std::fprintf(stderr, "bench_online: %s\n", error.c_str());
-    return 1;
-  }
-  WriteFileAtomic(TarvoIniPath(), "[Porturi]\r\nCOM1=sim\r\n");
-  const std::string work = dir + "/work/";
+  TBenchRegister reg;
+  if (!reg.Start("bench-online")) return 1;
+  Sim::TSimulator &sim = reg.Sim;
+  const std::string work = reg.Home + "work/";
   ::mkdir(work.c_str(), 0755);
 
   TOnlineSettings settings;
@@ -82,9 +76,7 @@ int main(int argc, char **argv) {
               crowded);
 
   // 2. A PLU list of `lines` lines on a line paced at 57600 bit/s.
-  Sim::TFaults paced;
-  paced.Baud = 57600;
-  sim.SetFaults(paced);
+  reg.Pace(true);
   TLineList list;
   list.reserve(size_t(lines));
   for (int i = 1; i <= lines; ++i)
@@ -138,7 +130,7 @@ int main(int argc, char **argv) {
 
   // 3. Where the time goes: the same list unpaced, through the processor
   //    and through a bare link, so the processor's own share shows.
-  sim.SetFaults({});
+  reg.Pace(false);
   sim.WithEngine([](Sim::TEngine &e) { e.Tables.EraseAllPlus(); });
   processor.OnLog = [&](const std::string &line) {
     if (line.rfind("WRITEPLU.TXT -> ", 0) == 0) answered = TClock::now();
@@ -165,8 +157,5 @@ int main(int argc, char **argv) {
   std::printf("  the processor's own cost (reading, checking, link opening, result): %.1f us a line\n",
               (viaProcessor - bare) / lines * 1e6);
 
-  sim.Stop();
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return 0;
 }
