@@ -102,6 +102,7 @@ constexpr TCodeText LinkTexts[] = {
     {LE_RecordKind, "Tip de inregistrare necunoscut"},
     {LE_LineLost, "Legatura cu portul serial s-a pierdut"},
     {LE_DleInText, "Textul contine caracterul 0x10, care nu poate fi trimis"},
+    {LE_KeepFailed, "Linia primita nu poate fi pastrata pe disc"},
 };
 
 template <size_t N>

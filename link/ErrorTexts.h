@@ -29,6 +29,7 @@ enum : int32_t {
   LE_RecordKind = 8049,      // SendRecord with a kind that has no record text
   LE_LineLost = 8050,        // the port went away during or before an exchange
   LE_DleInText = 8051,       // a command text holds 0x10, which no request frame can carry
+  LE_KeepFailed = 8052,      // a line that arrived could not be kept on disk: not acknowledged
 };
 
 // The bare text of a code: "" when the code has none.

@@ -59,6 +59,7 @@ void TLinkTrace::Line(std::string_view head, std::string_view rest) {
   // A trace that cannot be written (a full disk) must not stop the exchange
   // it describes: failures of the stream are left alone.
   const std::string line = Stamp() + " " + std::string(head) + " " + std::string(rest) + "\n";
+  std::lock_guard<std::mutex> guard(FLock);
   std::fwrite(line.data(), 1, line.size(), FOut);
   std::fflush(FOut);
 }

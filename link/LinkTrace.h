@@ -14,10 +14,12 @@
 // the backslash, is written \xNN so that the text reads back unambiguously.
 // A line starting "--" says why an exchange failed.
 //
-// Used on the GUI thread only, like the link itself.
+// Written from the links' own threads; a line is written whole under a lock,
+// so one trace can follow several links at once.
 #pragma once
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -46,6 +48,7 @@ class TLinkTrace {
 
  private:
   void Line(std::string_view head, std::string_view rest);
+  std::mutex FLock;
   std::FILE *FOut;
   bool FOwned;
 };

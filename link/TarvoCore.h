@@ -2,15 +2,25 @@
 // write mode, set PortNumber and PortBaud, Connect, run exchanges one after
 // the other, destroy it (which closes the port).
 //
-// Exchanges wait for the register by processing Qt events on the calling
-// (GUI) thread, so windows stay live and nothing spins while the line is
-// silent. Failures are recorded in LastError; port errors during an exchange
-// propagate as EComPort after the error has been recorded.
+// The event model. Every link has a thread of its own with its own Qt event
+// loop, and the conversation lives there: the transport (the serial port or
+// a network connection) hands its bytes to that thread, the silence timer
+// runs there, and a data frame that completes and checks out is kept (and
+// given to the caller's keeper, which may write it to disk) and acknowledged
+// there, as it completes; an acceptance or a refusal ends a write there too.
+// The calling thread (a window's, the command line's, a service worker's)
+// only starts an exchange and waits for its end by processing its own
+// events, so windows stay live; a modal dialog, a slow repaint or a thread
+// busy for seconds delays what the caller sees, never what the register
+// gets, and the five seconds measure the register's silence alone. Exchanges
+// are synchronous for the caller and strictly one after the other.
 //
-// A line that goes away (an unplugged adapter, a hang-up, a device error) is
-// not a silent register: the exchange ends at once with 8050, naming the
-// device and the OS error, and the port is released so that the device can
-// be opened again by the next Connect once it is back.
+// Failures are recorded in LastError; port errors during an exchange
+// propagate as exceptions after the error has been recorded. A line that
+// goes away (an unplugged adapter, a hang-up, a closed connection) is not a
+// silent register: the exchange ends at once with 8050, naming the device
+// and the OS error, and the port is released so that the device can be
+// opened again by the next Connect once it is back.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +29,7 @@
 #include <vector>
 
 #include "ComPort.h"
+#include "LinkEngine.h"
 #include "ErrorTexts.h"
 #include "Frame.h"
 #include "LinkTrace.h"
@@ -26,8 +37,6 @@
 #include "RecordText.h"
 #include "Records.h"
 #include "TextHelpers.h"
-
-class QTimer;
 
 class TTARVO {
  public:
@@ -43,8 +52,12 @@ class TTARVO {
   void Disconnect();
   // Read exchange: one line per data frame, appended to lines, until the
   // final frame (true) or silence (false, 8000). A data frame counts once it
-  // is acknowledged.
-  bool ReadLines(const std::string &command, TLineList &lines);
+  // is acknowledged; keep, when given, has it first (on the link's thread),
+  // and a line it cannot keep ends the read unacknowledged (8052).
+  bool ReadLines(const std::string &command, TLineList &lines, const TLineKeeper &keep = {});
+  // Called on the caller's thread while a read waits, with the number of
+  // lines taken so far, whenever it grew.
+  std::function<void(int lines)> OnLines;
   // Write exchange with the text of a record; kinds without a text fail (8049).
   bool SendRecord(int kind, const void *rec);
   // Write exchange with a raw command text: true when the register answered
@@ -70,7 +83,7 @@ class TTARVO {
   std::string DevicePath;
 
   bool WriteMode() const { return FWriteMode; }
-  TComPort &ComPort() { return *FComPort; }
+  bool Connected() const;
   // True while an exchange is waiting for the register. An exchange asked for
   // meanwhile (from a window event handled inside the wait) is refused with
   // error 8048 instead of nesting.
@@ -80,7 +93,7 @@ class TTARVO {
   // to the user what to do; "" and -1 when Connect has not failed.
   const std::string &LastPortMessage() const { return FPortMessage; }
   int LastOsError() const { return FOsError; }
-  // The receive state of the current or last exchange.
+  // The receive state of the last exchange (not while one runs).
   const TReceiver &Receiver() const;
   // True once the line went away, until the next Connect. Exchanges then
   // fail at once with 8050 (ReadLines, SendText) or raise (SendCommand:
@@ -89,27 +102,14 @@ class TTARVO {
 
  private:
   struct Impl;
-  bool BeginExchange(const std::string &text, bool writeExchange);
-  void SendFrame(const std::string &text);
-  void SendAck();
-  void TakeFrame();
-  void WaitForFrame();
-  void RecordFailure();
-  void RecordLineLost();
-  void EndExchange(bool ok);
-  bool LineGoneBy(const EComPort &e);
-  void DrainInput();
-  void HandleRxChar(int count);
-  void HandleLineLost(int osError);
-  void NoteLineLost(int osError);
-  void ReleasePort();
-  void RestartTimeout();
+  bool Begin();
+  void RunOnLink(const std::function<void(TLinkEngine &)> &start);
+  void TakeResult();
 
   bool FWriteMode;
   bool FBusy = false;
   std::string FLastError;
   std::string FPortMessage;
   int FOsError = -1;
-  std::unique_ptr<TComPort> FComPort;
   std::unique_ptr<Impl> FImpl;
 };

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <mutex>
+#include <thread>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -338,7 +340,7 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
     EXPECT_EQ(link.LastError(), lost);
     EXPECT_EQ(lines, when == MidRead ? TLineList{"A;1"} : TLineList{});
     EXPECT_TRUE(link.LineLost());
-    EXPECT_FALSE(link.ComPort().Connected());
+    EXPECT_FALSE(link.Connected());
     EXPECT_FALSE(link.Busy());
 
     // Until the next Connect every exchange says the same at once; a bare
@@ -363,4 +365,52 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
     link.Disconnect();
     peer.reset();
   }
+}
+
+// The caller's thread is held by a modal window for longer than the silence
+// (and then by a handler that does not return for a while): the register
+// still gets every acknowledgement at once, since frames are taken and
+// acknowledged on the link's own thread, and the read ends with every line
+// once the caller's thread comes back.
+TEST(LinkCallerAway, ANestedLoopOrABusyCallerNeverHoldsAnAcknowledgement) {
+  constexpr int Lines = 200;
+  TPtyPeer peer;
+  std::mutex lock;
+  std::chrono::steady_clock::time_point sentAt;
+  double slowestAckMs = 0;
+  int sent = 0;
+  peer.Start([&](const std::string &f, TPtyPeer &p) {
+    std::lock_guard<std::mutex> guard(lock);
+    const auto now = std::chrono::steady_clock::now();
+    if (f == AckFrame())
+      slowestAckMs = std::max(slowestAckMs, std::chrono::duration<double, std::milli>(now - sentAt).count());
+    // Paced like a slow line, so that the read outlasts the caller's absence.
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    sentAt = std::chrono::steady_clock::now();
+    p.Send(sent < Lines ? EncodeAnswer("L;" + std::to_string(++sent)) : Final());
+  });
+  TTARVO link(false);  // the program's real five seconds
+  link.DevicePath = peer.SlavePath();
+  ASSERT_TRUE(link.Connect());
+  bool nestedRan = false;
+  QTimer::singleShot(50, [&] {
+    QEventLoop modal;  // what a message box or a modal editor runs
+    QTimer::singleShot(6000, &modal, &QEventLoop::quit);
+    modal.exec();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // then a long repaint
+    nestedRan = true;
+  });
+  int progressCalls = 0;
+  link.OnLines = [&](int) { ++progressCalls; };
+  TLineList lines;
+  EXPECT_TRUE(link.ReadLines("D10000", lines)) << link.LastError();
+  EXPECT_TRUE(nestedRan);
+  ASSERT_EQ(lines.size(), size_t(Lines));
+  EXPECT_EQ(lines.back(), "L;200");
+  EXPECT_GT(progressCalls, 0);
+  std::lock_guard<std::mutex> guard(lock);
+  // Milliseconds at worst on a loaded machine; seconds would mean a wait on the caller.
+  EXPECT_LT(slowestAckMs, 1000.0);
+  std::cout << "[ figures  ] slowest acknowledgement while the caller was away: " << slowestAckMs << " ms\n";
+  peer.Stop();
 }
