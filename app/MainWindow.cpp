@@ -131,7 +131,9 @@ TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
 
   // The online mode's processor reads the settings this window holds, so a
   // change in the dialog takes effect with the next command file.
-  FProcessor = std::make_unique<TCommandProcessor>([this] { return FOnline; });
+  TProcessorOptions online;
+  online.Slot = &FRegisterSlot;
+  FProcessor = std::make_unique<TCommandProcessor>([this] { return FOnline; }, online);
   FProcessor->OnStatus = [this](const TWorkDirStatus &status) { ShowOnlineStatus(status); };
   // No window and no message box: what the processor did is told on stderr
   // (a terminal or the session's journal) and in its result files.
@@ -146,6 +148,7 @@ TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
 
   BuildMenus();
   SetOnlineActive(false);
+  FRegisterSlot.Watch([this] { ShowSlotState(); });
 
   // Client area fixed at 581 x 190 under the menu.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -326,20 +329,6 @@ void TEmainZeprog::Setari1Click() {
   }
 }
 
-bool TEmainZeprog::OpenProjectLink() {
-  // No link to open is a caller's fault, but never a reason to crash.
-  if (!CurrentLink) return false;
-  TActionResult failure;
-  if (::OpenProjectLink(*CurrentLink, ProjectDirPath(), TLinkOptions{}, failure)) return true;
-  // The missing or unreadable settings are said here; a port that does not
-  // open is left to the caller's "Nu pot deschide portul serial !".
-  if (!failure.Notice.empty())
-    ShowError(ToDisplay(failure.Notice));
-  else if (CurrentLink->LastError().empty())
-    ShowError(ToDisplay(failure.Reason));
-  return false;
-}
-
 // --- Editare and Rapoarte ------------------------------------------------
 
 void TEmainZeprog::Departamente1Click() {
@@ -381,7 +370,7 @@ void TEmainZeprog::Sertarpecasieri1Click() {
 void TEmainZeprog::ShowDeptEditor() { ShowModalWindow(Edept); }
 void TEmainZeprog::ShowPluEditor() {
   try {
-    ShowModalWindow(EPlu, TProjectContext{ProjectDirPath(), {}, &CurrentLink});
+    ShowModalWindow(EPlu, TProjectContext{ProjectDirPath(), {}, &FRegisterSlot});
   } catch (const ETableFile &e) {
     // A damaged or locked PLU.cds: say so and leave it alone.
     ShowError(QString::fromLocal8Bit(e.what()));
@@ -448,9 +437,21 @@ void TEmainZeprog::showEvent(QShowEvent *e) {
 
 void TEmainZeprog::FormShow() { LoadOnlineSettings(); }
 
+void TEmainZeprog::ShowSlotState() {
+  const bool free = !FRegisterSlot.Busy();
+  for (QAction *a : {File1->menuAction(), Setari1, Editare1->menuAction(), Rapoarte1->menuAction(),
+                     Moddelucruonline1->menuAction(), Moddelucruonline2->menuAction()})
+    a->setEnabled(free);
+}
+
 void TEmainZeprog::closeEvent(QCloseEvent *e) {
-  // Closing asks nothing; the program ends. A command file in progress is
-  // finished and answered first; no other is taken up.
+  // Not while a report or a command file talks to the register: cutting the
+  // conversation short could cost a Z report's lines.
+  if (FRegisterSlot.Busy()) {
+    e->ignore();
+    return;
+  }
+  // Closing asks nothing; the program ends.
   TprocessorTimer->stop();
   FProcessor->RequestStop();
   QMainWindow::closeEvent(e);

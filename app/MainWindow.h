@@ -1,6 +1,8 @@
 // The main window: the current project, the menus every other window is
-// opened from, and the slot through which a register action's link reaches
-// the project's serial settings.
+// opened from, the online mode, and the program's register slot: while any
+// action talks to the register (an editor's, a report, an online command
+// file) the menus that would start another or change what it uses are
+// unavailable, and the window does not close.
 #pragma once
 
 #include <memory>
@@ -11,6 +13,7 @@
 
 #include "OnlineSettings.h"
 #include "ProjectShell.h"
+#include "RegisterSlot.h"
 
 class QAction;
 class QTimer;
@@ -34,14 +37,7 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   std::string ProjectDirPath() const override;
   void SetCurrentProject(const QString &name);
 
-  // CurrentLink (from TProjectShell): the link of the register action in
-  // progress, set by the action before it calls OpenProjectLink, destroyed
-  // and emptied by it at the end.
-  //
-  // Configures CurrentLink from the project's "setari.cds" and connects it.
-  // False, with the reason shown, when the settings are missing or cannot be
-  // read; false when the port does not open (the link keeps the reason).
-  bool OpenProjectLink() override;
+  TRegisterSlot &RegisterSlot() override { return FRegisterSlot; }
 
   // Online mode shows exactly one of the two "Mod de lucru online" menus
   // and runs the command-file timer while it is on.
@@ -104,8 +100,7 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   QAction *AddItem(QMenu *menu, const char *objectName, const QString &caption,
                    void (TEmainZeprog::*handler)());
 
-  // Where the editors and the reports come in, each after the guard. Until
-  // they are built these open nothing.
+  // Where the editors and the reports come in, each after the guard.
   void ShowDeptEditor();
   void ShowPluEditor();
   void ShowTvaEditor();
@@ -122,7 +117,10 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   void LoadOnlineSettings();
   void SaveOnlineSettings();
   void ShowOnlineStatus(const TWorkDirStatus &status);
+  // The menus follow the register slot.
+  void ShowSlotState();
 
+  TRegisterSlot FRegisterSlot;
   TOnlineSettings FOnline;
   std::unique_ptr<TCommandProcessor> FProcessor;
   QString FProjectName;

@@ -30,6 +30,7 @@
 #include "HostSteal.h"
 #include "ProgramDir.h"
 #include "ProjectShell.h"
+#include "RegisterSlot.h"
 #include "RegisterTables.h"
 #include "SerialSettings.h"
 #include "Simulator.h"
@@ -64,10 +65,11 @@ class TShell : public TProjectShell {
   explicit TShell(std::string dir) : FDir(std::move(dir)) { SetProjectShell(this); }
   ~TShell() override { SetProjectShell(nullptr); }
   std::string ProjectDirPath() const override { return FDir; }
-  bool OpenProjectLink() override { return false; }
+  TRegisterSlot &RegisterSlot() override { return FSlot; }
 
  private:
   std::string FDir;
+  TRegisterSlot FSlot;
 };
 
 }  // namespace

@@ -80,13 +80,14 @@ TBlockEditorWindow::TBlockEditorWindow(const QString &objectName, const QString 
   DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
   DBGrid1->hide();
 
-  BitBtn1 = AddButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
-  BSave = AddButton(Panel1, "BSave", QStringLiteral("&Programare casa"), [this] { BSaveClick(); });
-  BProgramChanges = AddButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
+  BitBtn1 = AddRegisterButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
+  BSave = AddRegisterButton(Panel1, "BSave", QStringLiteral("&Programare casa"), [this] { BSaveClick(); });
+  BProgramChanges = AddRegisterButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
                               false);
-  BVerify = AddButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
-  BSave->setEnabled(FLogic->ProgramAllowed());
-  BProgramChanges->setEnabled(FLogic->ProgramAllowed());
+  BVerify = AddRegisterButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
+  AllowRegisterButton(BSave, FLogic->ProgramAllowed());
+  AllowRegisterButton(BProgramChanges, FLogic->ProgramAllowed());
+  SetRegisterSlot(FLogic->Context().Slot);
   BStop = AddCloseButton(*this);
   LayOutGridWindow(*this, GMan, BitBtn1, BSave, BStop, BVerify, BProgramChanges);
   FixSizeAndCentre(clientWidth, clientHeight);
@@ -114,8 +115,8 @@ void TBlockEditorWindow::BitBtn1Click() {
   DsMan->Refresh();
   Ds->Refresh();
   ToFirstRow();
-  BSave->setEnabled(FLogic->ProgramAllowed());
-  BProgramChanges->setEnabled(FLogic->ProgramAllowed());
+  AllowRegisterButton(BSave, FLogic->ProgramAllowed());
+  AllowRegisterButton(BProgramChanges, FLogic->ProgramAllowed());
   HideStaleVerify(EVerify, *FLogic);
   ShowFailure(result);
 }

@@ -22,7 +22,7 @@ TProjectContext ShellProjectContext() {
   TProjectContext cx;
   if (TProjectShell *shell = ProjectShell()) {
     cx.Dir = shell->ProjectDirPath();
-    cx.CurrentLink = &shell->CurrentLink;
+    cx.Slot = &shell->RegisterSlot();
   }
   return cx;
 }

@@ -22,7 +22,7 @@ struct TActionResult;
 inline const QString ProgramChangesCaption = QStringLiteral("Programare mo&dificari");
 inline const QString VerifyCaption = QStringLiteral("Veri&ficare casa");
 
-// The main window's project directory and its CurrentLink slot.
+// The main window's project directory and its register slot.
 TProjectContext ShellProjectContext();
 
 // Puts grid above the dialog's Panel1 and lays the panel out: the buttons

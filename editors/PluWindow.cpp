@@ -82,14 +82,15 @@ TEPlu::TEPlu(TProjectContext context, QWidget *parent)
   };
   FModel->OnRefused = [](const QString &why) { ShowError(why); };
 
-  BitBtn1 = AddButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
-  BitBtn2 = AddButton(Panel1, "BitBtn2", QStringLiteral("&Programare casa"), [this] { BitBtn2Click(); });
-  BitBtn5 = AddButton(Panel1, "BitBtn5", QStringLiteral("Sterge &toate PLU-urile"), [this] { BitBtn5Click(); },
+  BitBtn1 = AddRegisterButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
+  BitBtn2 = AddRegisterButton(Panel1, "BitBtn2", QStringLiteral("&Programare casa"), [this] { BitBtn2Click(); });
+  BitBtn5 = AddRegisterButton(Panel1, "BitBtn5", QStringLiteral("Sterge &toate PLU-urile"), [this] { BitBtn5Click(); },
                       false);
   BitBtn6 = AddButton(Panel1, "BitBtn6", QStringLiteral("Cantare"), [this] { BitBtn6Click(); }, false);
-  BProgramChanges = AddButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
+  BProgramChanges = AddRegisterButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
                               false);
-  BVerify = AddButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
+  BVerify = AddRegisterButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
+  SetRegisterSlot(FLogic->Context().Slot);
   BStop = AddCloseButton(*this);
   // The register's actions in two rows: verify under read, the changes
   // under the whole run.

@@ -1,8 +1,8 @@
 // The two conversations every editor has with the register, written once:
 // a read command into answer lines, and a programming run of one record per
 // row that stops at the first refusal. Each opens its own link through the
-// project (kept in the context's CurrentLink slot while it lives) and turns
-// every failure, a port error included, into a result with its reason.
+// project and turns every failure, a port error included, into a result
+// with its reason.
 #pragma once
 
 #include <functional>

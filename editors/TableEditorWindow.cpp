@@ -24,11 +24,12 @@ TTableEditorWindow::TTableEditorWindow(const QString &objectName, const QString 
   Ds->OnRefused = [](const QString &why) { ShowError(why); };
   DBGrid1 = new TEditorGrid(*Ds, this);
   DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-  BitBtn1 = AddButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
-  BitBtn2 = AddButton(Panel1, "BitBtn2", QStringLiteral("&Programare casa"), [this] { BitBtn2Click(); });
-  BProgramChanges = AddButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
+  BitBtn1 = AddRegisterButton(Panel1, "BitBtn1", QStringLiteral("&Citire din casa"), [this] { BitBtn1Click(); });
+  BitBtn2 = AddRegisterButton(Panel1, "BitBtn2", QStringLiteral("&Programare casa"), [this] { BitBtn2Click(); });
+  BProgramChanges = AddRegisterButton(Panel1, "BProgramChanges", ProgramChangesCaption, [this] { BProgramChangesClick(); },
                               false);
-  BVerify = AddButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
+  BVerify = AddRegisterButton(Panel1, "BVerify", VerifyCaption, [this] { BVerifyClick(); }, false);
+  SetRegisterSlot(FLogic->Context().Slot);
   BStop = AddCloseButton(*this);
   LayOutGridWindow(*this, DBGrid1, BitBtn1, BitBtn2, BStop, BVerify, BProgramChanges);
 

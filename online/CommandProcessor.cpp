@@ -17,6 +17,7 @@
 #include "AtomicFile.h"
 #include "CodePage.h"
 #include "PluSalesLayout.h"
+#include "RegisterSlot.h"
 #include "ReportReader.h"
 #include "TarvoCore.h"
 #include "ValueText.h"
@@ -150,6 +151,8 @@ void TCommandProcessor::RequestStop() {
 
 void TCommandProcessor::Tick() {
   if (FBusy || FStop) return;
+  // A window's action talks to the register: nothing is taken up until it ends.
+  if (FOptions.Slot && FOptions.Slot->Busy()) return;
   FReleased = false;
   std::string wanted;
   if (!CurrentDir(wanted) || !EnsureLock(wanted)) return;
@@ -172,11 +175,20 @@ void TCommandProcessor::Tick() {
     if (!pick) continue;
     FBusy = true;
     bool escaped = false;
-    try {
-      RunCommandFile(OnlineCommands[i], dir, *pick);
-    } catch (...) {
-      escaped = true;  // answered already; the rest waits for the next tick
+    {
+      // The windows' register actions wait while the command file runs.
+      TRegisterTurn turn(FOptions.Slot, OnlineHolder);
+      if (!turn.Had()) {
+        FBusy = false;
+        break;
+      }
+      try {
+        RunCommandFile(OnlineCommands[i], dir, *pick);
+      } catch (...) {
+        escaped = true;  // answered already; the rest waits for the next tick
+      }
     }
+    Wait(FOptions.PauseMs, true);
     FBusy = false;
     // An unexpected error ends the pass; the files not yet looked at are
     // taken up on the next tick.
@@ -241,7 +253,6 @@ void TCommandProcessor::RunCommandFile(const TOnlineCommand &cmd, const std::str
   DeleteCommandFile(dir, name);
   Log(name + " -> " + resultName + (out.Ok ? ": " + out.Detail : ": " + out.Message +
                                      (out.Detail.empty() ? "" : " (" + out.Detail + ")")));
-  Wait(FOptions.PauseMs, true);
   if (unexpected) std::rethrow_exception(unexpected);
 }
 

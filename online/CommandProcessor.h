@@ -20,9 +20,17 @@
 #include "WorkDirLock.h"
 
 class QEventLoop;
+class TRegisterSlot;
+
+// What holds the register while a command file runs, as the windows name it.
+inline constexpr const char *OnlineHolder = "Mod de lucru online";
 
 struct TProcessorOptions {
   TLinkOptions Link;            // device override, frame trace, silence of an exchange
+  // The window program's one register action at a time: no command file is
+  // taken up while a window's action holds it, and each one holds it while
+  // it runs. Null for the processor without a window.
+  TRegisterSlot *Slot = nullptr;
   int PauseMs = 1000;           // after each command file, busy mark held
   int RetryWindowMs = 5000;     // a WRITEPLU.TXT that cannot be loaded is tried this long
   int QuietMs = 300;            // a file changed more recently than this is still being written

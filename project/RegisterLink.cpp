@@ -1,10 +1,12 @@
 #include "RegisterLink.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "AtomicFile.h"
 #include "LinkTrace.h"
 #include "ComPortMap.h"
+#include "SerialDevices.h"
 #include "SerialSettings.h"
 #include "TableFile.h"
 #include "TarvoCore.h"
@@ -18,8 +20,15 @@ bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &op
   if (options.Trace) link.SetTrace(options.Trace);
   if (link.Connect()) return true;
   if (reason) {
-    std::string why = link.LastPortMessage();
-    if (link.LastOsError() > 0) why += ": " + ErrnoReason(link.LastOsError());
+    const int err = link.LastOsError();
+    std::string why;
+    if (err == EBUSY || err == EWOULDBLOCK) {
+      // Another program has the line: who, rather than the OS's words.
+      why = PortInUseReason(link.DevicePath);
+    } else {
+      why = link.LastPortMessage();
+      if (err > 0) why += ": " + ErrnoReason(err);
+    }
     *reason = (options.Device.empty() ? port + " (" + link.DevicePath + ")" : link.DevicePath) + ": " + why;
   }
   return false;
@@ -48,14 +57,9 @@ bool OpenProjectLink(TTARVO &link, const std::string &projectDir, const TLinkOpt
 }
 
 TRegisterSession::TRegisterSession(const TProjectContext &context, bool writeMode)
-    : FContext(context), FLink(std::make_unique<TTARVO>(writeMode, context.Link.SilenceMs)) {
-  if (FContext.CurrentLink) *FContext.CurrentLink = FLink.get();
-}
+    : FContext(context), FLink(std::make_unique<TTARVO>(writeMode, context.Link.SilenceMs)) {}
 
-TRegisterSession::~TRegisterSession() {
-  if (FContext.CurrentLink && *FContext.CurrentLink == FLink.get()) *FContext.CurrentLink = nullptr;
-  FLink.reset();
-}
+TRegisterSession::~TRegisterSession() = default;
 
 bool TRegisterSession::Open(TActionResult &failure) {
   if (OpenProjectLink(*FLink, FContext.Dir, FContext.Link, failure)) return true;

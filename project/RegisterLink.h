@@ -1,8 +1,7 @@
 // Opening the register link of an action: the project's serial settings (or
-// the online mode's), the port map, the command line's overrides, and the
-// slot where the action in progress keeps its link (the main window's
-// CurrentLink). Every window, the command line and the online mode open
-// their links here, so they open them the same way.
+// the online mode's), the port map and the command line's overrides. Every
+// window, the command line and the online mode open their links here, so
+// they open them the same way.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +13,7 @@
 
 class TTARVO;
 class TLinkTrace;
+class TRegisterSlot;
 
 // How actions reach the register, beyond the project's settings.
 struct TLinkOptions {
@@ -33,9 +33,10 @@ struct TLinkTarget {
 struct TProjectContext {
   std::string Dir;  // the project's directory
   TLinkOptions Link;
-  // The slot of the register action in progress (the main window's
-  // CurrentLink), or null: it holds the action's link while it runs.
-  TTARVO **CurrentLink = nullptr;
+  // The windows' one register action at a time, or null (the command line,
+  // a service): the windows hold it around their actions and watch it; the
+  // logic below them never takes it.
+  TRegisterSlot *Slot = nullptr;
 };
 
 // Configures link for target (the port map gives the device, unless
@@ -52,9 +53,8 @@ bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &op
 bool OpenProjectLink(TTARVO &link, const std::string &projectDir, const TLinkOptions &options,
                      TActionResult &failure);
 
-// One action's link: made in read or write mode, kept in the context's slot
-// while it lives, destroyed (closing the port) and the slot emptied at the
-// end, on every path.
+// One action's link: made in read or write mode, destroyed (closing the
+// port) at the end, on every path.
 class TRegisterSession {
  public:
   TRegisterSession(const TProjectContext &context, bool writeMode);

@@ -48,7 +48,6 @@ inline constexpr const char *PartialReportSuffix = ".txt";
 
 class TReportReader {
  public:
-  // The context's CurrentLink slot holds the link while the read runs.
   explicit TReportReader(TProjectContext context) : FContext(std::move(context)) {}
 
   TReportOutcome Read(TReportKind kind);

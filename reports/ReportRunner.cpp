@@ -5,34 +5,36 @@
 #include "CodePage.h"
 #include "EditorDialog.h"
 #include "ProjectShell.h"
+#include "RegisterSlot.h"
 #include "ReportReader.h"
 #include "ReportWindow.h"
 #include "UserDialogs.h"
 
-namespace {
-
-bool Running = false;
-
-}  // namespace
-
 void RunRegisterReport(TReportKind kind) {
   TProjectShell *shell = ProjectShell();
-  // The menus stay live while the link waits; one read at a time.
-  if (!shell || Running) return;
+  if (!shell) return;
+  // One register action at a time: while another holds the register the
+  // menus that lead here are unavailable, so this is only a second line.
+  TRegisterSlot &slot = shell->RegisterSlot();
+  if (slot.Busy()) return;
   const TReportDef &def = ReportDef(kind);
   if (kind == TReportKind::PluSales && !AskYesNo(QString::fromLatin1(PluSalesQuestion))) return;
 
-  struct TRunning {
-    TRunning() { Running = true; }
-    ~TRunning() { Running = false; }
-  } running;
-  TWaitCursor wait;
-
   TProjectContext context;
   context.Dir = shell->ProjectDirPath();
-  context.CurrentLink = &shell->CurrentLink;
-  TReportOutcome outcome = TReportReader(context).Read(kind);
-  wait.Restore();
+  context.Slot = &slot;
+  TReportOutcome outcome;
+  {
+    // Taken after the question: the online mode may have started a command
+    // file while it was asked.
+    TRegisterTurn turn(&slot, std::string("Rapoarte - ") + def.Title);
+    if (!turn.Had()) {
+      ShowError(ToDisplay(RegisterBusyMessage(slot.Holder())));
+      return;
+    }
+    TWaitCursor wait;
+    outcome = TReportReader(context).Read(kind);
+  }
 
   if (outcome.Result.Ok) {
     ShowReport(def.Title, ReportText(def.Title, std::move(outcome.Lines)), context.Dir);

@@ -1,6 +1,6 @@
 // The "Rapoarte" items of the main window: the question before the PLU sales
-// (which the register clears), the read on the main window's link slot with
-// the hourglass cursor, the failure messages, and the viewer.
+// (which the register clears), the read with the program's register slot
+// held and the hourglass cursor, the failure messages, and the viewer.
 #pragma once
 
 #include "RegisterReports.h"
@@ -9,5 +9,5 @@
 inline constexpr const char *PartialTitleSuffix = " - incomplet";
 
 // Runs one report for the current project (the caller has checked that one
-// is open). A second report asked for while one is being read starts nothing.
+// is open). Nothing starts while another action holds the register.
 void RunRegisterReport(TReportKind kind);

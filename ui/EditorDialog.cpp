@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QProgressBar>
@@ -10,6 +11,7 @@
 
 #include "Application.h"
 #include "CodePage.h"
+#include "RegisterSlot.h"
 #include "UserDialogs.h"
 
 TWaitCursor::TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -45,7 +47,52 @@ TEditorDialog::TEditorDialog(const QString &objectName, const QString &caption, 
   g->hide();
 }
 
-TEditorDialog::~TEditorDialog() = default;
+TEditorDialog::~TEditorDialog() {
+  if (FSlot) FSlot->Unwatch(FWatch);
+}
+
+void TEditorDialog::SetRegisterSlot(TRegisterSlot *slot) {
+  if (FSlot) FSlot->Unwatch(FWatch);
+  FSlot = slot;
+  if (FSlot) FWatch = FSlot->Watch([this] { ShowSlotState(); });
+  ShowSlotState();
+}
+
+// Another window's or the online mode's action holds the register: this
+// window's register buttons wait for it. Its own action leaves them as they
+// are (its guard ignores their clicks).
+void TEditorDialog::ShowSlotState() {
+  const bool other = FSlot && FSlot->Busy() && !FHoldsSlot;
+  for (const auto &[b, allowed] : FRegisterButtons) b->setEnabled(allowed && !other);
+}
+
+void TEditorDialog::AllowRegisterButton(QPushButton *button, bool allowed) {
+  for (auto &b : FRegisterButtons)
+    if (b.first == button) b.second = allowed;
+  ShowSlotState();
+}
+
+QPushButton *TEditorDialog::AddRegisterButton(QWidget *panel, const char *objectName, const QString &caption,
+                                              std::function<void()> click, bool waitCursor) {
+  QPushButton *b = AddButton(
+      panel, objectName, caption,
+      [this, click = std::move(click)] {
+        if (FSlot && FSlot->Busy()) return;  // another action got there first
+        // Held before the slot is taken, so that this window's own buttons
+        // are not taken away by the news.
+        FHoldsSlot = FSlot != nullptr;
+        struct TLetGo {
+          bool &Holds;
+          ~TLetGo() { Holds = false; }
+        } letGo{FHoldsSlot};
+        TRegisterTurn turn(FSlot, windowTitle().toStdString());
+        click();
+      },
+      waitCursor);
+  FRegisterButtons.emplace_back(b, true);
+  ShowSlotState();
+  return b;
+}
 
 QPushButton *TEditorDialog::AddButton(QWidget *panel, const char *objectName, const QString &caption,
                                       std::function<void()> click, bool waitCursor) {
@@ -88,6 +135,16 @@ void TEditorDialog::FixSizeAndCentre(int width, int height) {
 void TEditorDialog::done(int result) {
   if (FBusy) return;
   QDialog::done(result);
+}
+
+void TEditorDialog::keyPressEvent(QKeyEvent *e) {
+  // Esc would reject the dialog; done() refuses it during an action anyway,
+  // but the key must not even reach the default handling then.
+  if (FBusy && e->key() == Qt::Key_Escape) {
+    e->accept();
+    return;
+  }
+  QDialog::keyPressEvent(e);
 }
 
 void TEditorDialog::closeEvent(QCloseEvent *e) {

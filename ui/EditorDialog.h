@@ -8,6 +8,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <QDialog>
 
@@ -16,6 +18,7 @@
 class QFrame;
 class QProgressBar;
 class QPushButton;
+class TRegisterSlot;
 
 // The gauge `g` as an action's progress: range 1..total, shown while the
 // action runs.
@@ -58,6 +61,17 @@ class TEditorDialog : public QDialog {
   // A button on a panel whose click runs `click` through RunAction.
   QPushButton *AddButton(QWidget *panel, const char *objectName, const QString &caption,
                          std::function<void()> click, bool waitCursor = true);
+  // The same for a button whose action talks to the register: it runs only
+  // with the register slot held (when the window has one) and is
+  // unavailable while another window or the online mode holds it.
+  QPushButton *AddRegisterButton(QWidget *panel, const char *objectName, const QString &caption,
+                                 std::function<void()> click, bool waitCursor = true);
+  // The program's register slot; null leaves the register buttons to the
+  // window's own guard alone.
+  void SetRegisterSlot(TRegisterSlot *slot);
+  // A register button the window itself allows or not (a run that needs a
+  // first read); it is available when allowed and the slot lets it.
+  void AllowRegisterButton(QPushButton *button, bool allowed);
   // Runs an action unless one is running (then nothing happens and false is
   // returned): wait cursor (when asked), exceptions reported as the program
   // reports them, the guard released on every path.
@@ -75,8 +89,15 @@ class TEditorDialog : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent *e) override;
+  void keyPressEvent(QKeyEvent *e) override;
 
  private:
+  void ShowSlotState();
+
   TGaugeProgress FGauge;
   bool FBusy = false;
+  TRegisterSlot *FSlot = nullptr;
+  int FWatch = 0;
+  bool FHoldsSlot = false;
+  std::vector<std::pair<QPushButton *, bool>> FRegisterButtons;  // the button, allowed
 };

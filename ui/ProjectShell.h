@@ -1,5 +1,5 @@
 // What the windows opened from the main window need of it: the current
-// project's directory and the link slot of the register action in progress.
+// project's directory and the program's one register action at a time.
 //
 // The editors and reports sit below the main window in the build (it opens
 // them), so they reach it through this interface rather than through
@@ -8,7 +8,7 @@
 
 #include <string>
 
-class TTARVO;
+class TRegisterSlot;
 
 class TProjectShell {
  public:
@@ -16,10 +16,8 @@ class TProjectShell {
   // The current project's directory as the table layer takes it; empty while
   // no project is open.
   virtual std::string ProjectDirPath() const = 0;
-  // Configures CurrentLink from the project's serial settings and opens it.
-  virtual bool OpenProjectLink() = 0;
-  // Set by an action before OpenProjectLink; destroyed and emptied by it.
-  TTARVO *CurrentLink = nullptr;
+  // Held by whichever window or online command talks to the register.
+  virtual TRegisterSlot &RegisterSlot() = 0;
 };
 
 // The main window while it exists, else null.

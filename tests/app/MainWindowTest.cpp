@@ -47,7 +47,7 @@ TEST_F(MainWindowTest, StartsWithoutAProjectAndTheOfflineMenu) {
   EXPECT_EQ(Window.windowTitle(), "Programare MX7350 ver. 3.1");
   EXPECT_TRUE(Window.ProjectName().isEmpty());
   EXPECT_TRUE(Window.ProjectDir().isEmpty());
-  EXPECT_EQ(Window.CurrentLink, nullptr);
+  EXPECT_FALSE(Window.RegisterSlot().Busy());
   EXPECT_EQ(Window.centralWidget()->size(), QSize(581, 190));
   EXPECT_EQ(EmainZeprog, &Window);
   EXPECT_EQ(ProjectShell(), static_cast<TProjectShell *>(&Window));

@@ -11,6 +11,7 @@
 #include "AppTestSupport.h"
 #include "MainWindow.h"
 #include "ProjectTables.h"
+#include "RegisterLink.h"
 #include "SettingsDialog.h"
 #include "TableFile.h"
 #include "TarvoCore.h"
@@ -69,6 +70,12 @@ class SettingsTest : public ::testing::Test {
   TScratchProgramDir Dir;
   TMessageLog Log;
   TEmainZeprog Window;
+  // Opens link as a register action of the window's project does.
+  bool OpenLink(TTARVO &link) {
+    Failure = {};
+    return ::OpenProjectLink(link, Window.ProjectDirPath(), TLinkOptions{}, Failure);
+  }
+  TActionResult Failure;
   std::string File;
   bool Shown = false;
   int ShownPort = -1, ShownRate = -1;
@@ -93,9 +100,7 @@ TEST_F(SettingsTest, FirstOpeningWritesComOneAt57600EvenWhenCancelled) {
   // The register action that follows opens COM1 at 57600.
   TTARVO link(false);
   link.PortBaud = br19200;
-  Window.CurrentLink = &link;
-  EXPECT_FALSE(Window.OpenProjectLink());
-  Window.CurrentLink = nullptr;
+  EXPECT_FALSE(OpenLink(link));
   EXPECT_EQ(link.PortNumber, 1);
   EXPECT_EQ(link.PortBaud, br57600);
   EXPECT_TRUE(Log.Shown.empty());
@@ -118,9 +123,7 @@ TEST_F(SettingsTest, OkStoresTheChosenPortAndRateAsTheOnlyRecord) {
   EXPECT_EQ(ShownRate, 0);
 
   TTARVO link(false);
-  Window.CurrentLink = &link;
-  EXPECT_FALSE(Window.OpenProjectLink());  // COM12 leads nowhere here
-  Window.CurrentLink = nullptr;
+  EXPECT_FALSE(OpenLink(link));  // COM12 leads nowhere here
   EXPECT_EQ(link.PortNumber, 12);
   EXPECT_EQ(link.PortBaud, br19200);
   EXPECT_FALSE(link.LastError().empty());
@@ -135,14 +138,12 @@ TEST_F(SettingsTest, OutOfRangeValuesShowTheDefaultsAndTheLinkTakesThemAsTheyAre
 
   TTARVO link(false);
   link.PortBaud = br38400;
-  Window.CurrentLink = &link;
-  EXPECT_FALSE(Window.OpenProjectLink());
+  EXPECT_FALSE(OpenLink(link));
   EXPECT_EQ(link.PortNumber, 300 & 0xFF);
   EXPECT_EQ(link.PortBaud, br38400);  // an unknown rate keeps the link's own
 
   Write({{3, 2}});
-  EXPECT_FALSE(Window.OpenProjectLink());
-  Window.CurrentLink = nullptr;
+  EXPECT_FALSE(OpenLink(link));
   EXPECT_EQ(link.PortNumber, 3);
   EXPECT_EQ(link.PortBaud, br38400);
 }
@@ -150,13 +151,8 @@ TEST_F(SettingsTest, OutOfRangeValuesShowTheDefaultsAndTheLinkTakesThemAsTheyAre
 TEST_F(SettingsTest, MissingFileMakesEveryRegisterActionFailWithItsMessage) {
   TTARVO link(false);
   link.PortNumber = 7;
-  Window.CurrentLink = &link;
-  EXPECT_FALSE(Window.OpenProjectLink());
-  Window.CurrentLink = nullptr;
-  ASSERT_EQ(Log.Shown.size(), 1u);
-  EXPECT_EQ(Log.Shown[0].Text, "Nu ai setat parametrii de comunicatie seriala !\r");
-  EXPECT_EQ(Log.Shown[0].Title, "Eroare");
-  EXPECT_EQ(Log.Shown[0].Kind, mkWarning);
+  EXPECT_FALSE(OpenLink(link));
+  EXPECT_EQ(Failure.Notice, "Nu ai setat parametrii de comunicatie seriala !\r");
   EXPECT_EQ(link.PortNumber, 7);  // untouched
 }
 
@@ -175,10 +171,8 @@ TEST_F(SettingsTest, DamagedFileIsReportedAndNeverOverwritten) {
 
   TTARVO link(false);
   link.PortNumber = 7;
-  Window.CurrentLink = &link;
-  EXPECT_FALSE(Window.OpenProjectLink());
-  Window.CurrentLink = nullptr;
-  EXPECT_EQ(Log.Shown.size(), 2u);
+  EXPECT_FALSE(OpenLink(link));
+  EXPECT_FALSE(Failure.Reason.empty());
   EXPECT_EQ(link.PortNumber, 7);
 
   QFile f(QString::fromStdString(File));
@@ -244,9 +238,7 @@ TEST_F(SettingsTest, TextWhereANumberBelongsCountsAsOutOfRange) {
   EXPECT_EQ(ShownRate, 2);
 
   TTARVO link(false);
-  Window.CurrentLink = &link;
-  EXPECT_FALSE(Window.OpenProjectLink());
-  Window.CurrentLink = nullptr;
+  EXPECT_FALSE(OpenLink(link));
   EXPECT_EQ(link.PortNumber, 0);
   EXPECT_EQ(link.PortBaud, br57600);
 }

@@ -22,7 +22,7 @@ void EditorEnv::SetUp() {
   SaveSerialSettings(Project, {1, 3});
   Context.Dir = Project;
   Context.Link.SilenceMs = ShortSilenceMs;
-  Context.CurrentLink = &Slot;
+  Context.Slot = &Slot;
 }
 
 void EditorEnv::TearDown() {

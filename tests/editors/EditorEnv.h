@@ -12,6 +12,7 @@
 #include "ActionResult.h"
 #include "ProjectShell.h"
 #include "RegisterLink.h"
+#include "RegisterSlot.h"
 #include "RunProgram.h"
 #include "ScratchDir.h"
 #include "Simulator.h"
@@ -51,7 +52,7 @@ class EditorEnv : public ::testing::Test {
   std::string Project;  // the project's directory
   Sim::TSimulator Sim;
   TProjectContext Context;
-  TTARVO *Slot = nullptr;
+  TRegisterSlot Slot;
 };
 
 // The main window's part for the editor windows: the project and the slot.
@@ -60,7 +61,8 @@ class TTestShell : public TProjectShell {
   explicit TTestShell(std::string dir) : FDir(std::move(dir)) { SetProjectShell(this); }
   ~TTestShell() override { SetProjectShell(nullptr); }
   std::string ProjectDirPath() const override { return FDir; }
-  bool OpenProjectLink() override { return false; }
+  TRegisterSlot &RegisterSlot() override { return Slot; }
+  TRegisterSlot Slot;
 
  private:
   std::string FDir;

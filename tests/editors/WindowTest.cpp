@@ -46,7 +46,7 @@ TEST_F(Windows, NothingElseStartsAndTheWindowStaysWhileARegisterActionRuns) {
   bool busyDuring = false, linkDuring = false, visibleDuring = false, gaugeDuring = false;
   QTimer::singleShot(100, [&] {
     busyDuring = window.Busy();
-    linkDuring = Shell->CurrentLink != nullptr;
+    linkDuring = Shell->Slot.Holder() == window.windowTitle().toStdString();
     gaugeDuring = window.g->isVisible();
     window.BitBtn1->click();
     window.BitBtn2->click();
@@ -63,7 +63,7 @@ TEST_F(Windows, NothingElseStartsAndTheWindowStaysWhileARegisterActionRuns) {
   EXPECT_EQ(Sent("D260"), 0);
   EXPECT_EQ(Sim.Stats().Records, 6u);
   EXPECT_TRUE(Log.Shown.empty());
-  EXPECT_EQ(Shell->CurrentLink, nullptr);
+  EXPECT_FALSE(Shell->Slot.Busy());
   EXPECT_FALSE(window.Busy());
   EXPECT_FALSE(window.g->isVisible());
   EXPECT_EQ(window.g->value(), 6);

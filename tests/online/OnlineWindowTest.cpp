@@ -19,6 +19,7 @@
 #include "CommandProcessor.h"
 #include "MainWindow.h"
 #include "OnlineSettingsDialog.h"
+#include "RegisterSlot.h"
 #include "SimProgramDir.h"
 #include "ScratchDir.h"
 
@@ -142,5 +143,41 @@ TEST_F(OnlineWindowTest, TheTimerCarriesOutCommandFilesOnceTheDirectoryIsFree) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(QString::fromStdString(work + "READZFORMEPLATA.OK")); }, 5000));
   EXPECT_EQ(w.StareOnline->text().toStdString(), "Director lucru: " + work);
   EXPECT_TRUE(Log.Shown.empty());  // never a message box
-  EXPECT_EQ(w.CurrentLink, nullptr);
+  EXPECT_FALSE(w.RegisterSlot().Busy());
+}
+
+// One register action at a time between the windows and the online mode: no
+// command file is taken up while a window's action holds the register, and
+// while a command file runs the windows' register actions are unavailable.
+TEST_F(OnlineWindowTest, CommandFilesAndWindowActionsTakeTurnsAtTheRegister) {
+  Ini("PortOnline=3\r\nOnlineActiv=D\r\n");
+  TEmainZeprog &w = Open();
+  const std::string work = Env.Path();
+  TRegisterSlot &slot = w.RegisterSlot();
+  ASSERT_TRUE(slot.Take("Fisier departamente"));
+  std::ofstream(work + "READZFORMEPLATA.TXT") << "";
+  QTest::qWait(2500);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(work + "READZFORMEPLATA.TXT")));  // not taken up
+  slot.Give();
+
+  Sim::TFaults slow;
+  slow.ByteDelayMs = 5;
+  Env.Sim.SetFaults(slow);
+  std::string holder;
+  bool menusOff = false;
+  // Looked at from a timer: the command file runs inside the online tick.
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!slot.Busy() || !holder.empty()) return;
+    holder = slot.Holder();
+    menusOff = !w.Editare1->menuAction()->isEnabled() && !w.Rapoarte1->menuAction()->isEnabled();
+  });
+  watch.start(5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(QString::fromStdString(work + "READZFORMEPLATA.OK")); },
+                              10000));
+  EXPECT_EQ(holder, OnlineHolder);
+  EXPECT_TRUE(menusOff);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !slot.Busy(); }, 3000));
+  EXPECT_TRUE(w.Editare1->menuAction()->isEnabled());
+  EXPECT_TRUE(Log.Shown.empty());
 }

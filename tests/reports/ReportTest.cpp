@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -19,6 +21,7 @@
 #include "RegisterReports.h"
 #include "ReportWindow.h"
 #include "SerialSettings.h"
+#include "TableEditorWindow.h"
 #include "SimProgramDir.h"
 #include "ScratchDir.h"
 
@@ -109,7 +112,7 @@ TEST_F(ReportMenuTest, TheViewerShowsTheLayoutAndSavesItWithCrLf) {
   SetFileDialogHandler(previous);
   EXPECT_EQ(askedDir.toStdString(), Project);
   EXPECT_EQ(ReadFileBytes(Project + "/z.txt"), JoinLinesCrLf(expected));
-  EXPECT_EQ(Window.CurrentLink, nullptr);
+  EXPECT_FALSE(Window.RegisterSlot().Busy());
 }
 
 TEST_F(ReportMenuTest, OtherReportsShowTheRegistersLinesWithoutAQuestion) {
@@ -144,7 +147,48 @@ TEST_F(ReportMenuTest, ABrokenZReportIsShownWithTheFailureAndKept) {
   EXPECT_FALSE(Run("Sertarpecasieri1"));
   ASSERT_EQ(Log.Shown.size(), 1u);
   EXPECT_TRUE(Log.Shown[0].Text.startsWith("Nu pot deschide portul serial !\rCOM9")) << Log.Shown[0].Text.toStdString();
-  EXPECT_EQ(Window.CurrentLink, nullptr);
+  EXPECT_FALSE(Window.RegisterSlot().Busy());
+}
+
+// An editor opened while a Z report reads (as a menu clicked in the middle
+// used to do) stays open longer than the register waits for an
+// acknowledgement: the report still gets every line, since the link
+// acknowledges on its own thread. Meanwhile the menus that would start
+// another action are unavailable, and so are the editor's register buttons.
+TEST_F(ReportMenuTest, AnEditorOpenedDuringAZReportHoldsNothingUp) {
+  const TLineList expected = ReportText(PluSalesTitle, Env.Report("RSZ000004"));
+  Sim::TFaults slow;
+  slow.ByteDelayMs = 2;
+  Env.Sim.SetFaults(slow);
+  auto available = [&] {
+    return std::vector<bool>{Window.File1->menuAction()->isEnabled(), Window.Setari1->isEnabled(),
+                             Window.Editare1->menuAction()->isEnabled(), Window.Rapoarte1->menuAction()->isEnabled(),
+                             Window.Moddelucruonline1->menuAction()->isEnabled()};
+  };
+  std::vector<bool> during;
+  bool readButton = true, editorClosed = false, closeRefused = false;
+  QTimer::singleShot(60, [&] {
+    during = available();
+    QCloseEvent close;  // the close box: refused while the report reads
+    QApplication::sendEvent(&Window, &close);
+    closeRefused = !close.isAccepted();
+    QTimer::singleShot(6000, [&] {
+      if (!Edept) return;
+      readButton = Edept->BitBtn1->isEnabled();
+      Edept->BStop->click();
+      editorClosed = true;
+    });
+    Window.Departamente1Click();  // modal: returns when the editor closes
+  });
+  EXPECT_TRUE(Run("VanzariPLU1", [&](TERaport *w) { EXPECT_EQ(w->Lines(), expected); }));
+  EXPECT_TRUE(editorClosed);
+  EXPECT_TRUE(closeRefused);
+  EXPECT_EQ(during, std::vector<bool>(5, false));
+  EXPECT_FALSE(readButton);
+  EXPECT_EQ(available(), std::vector<bool>(5, true));
+  EXPECT_EQ(Env.Sim.Stats().Abandoned, 0u);
+  EXPECT_EQ(Log.Shown.size(), 1u);  // the question only
+  EXPECT_TRUE(ProjectFiles().empty());
 }
 
 TEST_F(ReportMenuTest, OnTheCommandLineTheZReportNeedsYes) {
