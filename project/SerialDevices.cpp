@@ -225,3 +225,18 @@ TSerialDeviceList FindSerialDevices(const TSystemRoots &roots, const THolderInde
   }
   return list;
 }
+
+std::string PortInUseReason(const std::string &path, const TSystemRoots &roots) {
+  const THolderIndex holders = ScanHolders(roots);
+  const TSerialDevice d = InspectDevice(path, "", roots, holders);
+  std::vector<TPortHolder> who;
+  if (d.Locked && d.Locker.Pid > 0) who.push_back(d.Locker);
+  for (const TPortHolder &h : d.Holders)
+    if (who.empty() || h.Pid != who.front().Pid) who.push_back(h);
+  std::string text = "portul este folosit de alt program";
+  for (size_t i = 0; i < who.size(); ++i)
+    text += (i ? ", " : ": ") + (who[i].Command.empty() ? std::string("?") : who[i].Command) + " (pid " +
+            std::to_string(who[i].Pid) + ")";
+  if (who.empty() && holders.OthersHidden) text += " (poate al altui utilizator)";
+  return text;
+}

@@ -69,5 +69,10 @@ TSerialDevice InspectDevice(const std::string &path, const std::string &name,
 // (for a device of the dialout group: join the group, then log in again).
 std::string DeviceAccessProblem(const std::string &path);
 
+// Why a port that another program holds cannot be opened, in Romanian and
+// naming that program where this machine says who it is: "portul este
+// folosit de alt program: tarvoctl (pid 4242)".
+std::string PortInUseReason(const std::string &path, const TSystemRoots &roots = {});
+
 // Where path finally leads ("" when it leads nowhere).
 std::string RealPath(const std::string &path);

@@ -1,6 +1,12 @@
-// Opening a project's link: its settings, the port map, the slot of the
-// action in progress, and what a failure says.
+// Opening a project's link: its settings, the port map and what a failure
+// says.
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "ProgramDir.h"
 #include "RegisterLink.h"
@@ -14,18 +20,15 @@ class RegisterLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Context.Dir = Env.Dir.Path();
-    Context.CurrentLink = &Slot;
   }
   TSimProgramDir Env;  // COM3 leads to its simulator
   TProjectContext Context;
-  TTARVO *Slot = nullptr;
 };
 
 }  // namespace
 
 TEST_F(RegisterLinkTest, AProjectWithoutSettingsSaysSoBeforeThePortMessage) {
   TRegisterSession session(Context, false);
-  EXPECT_EQ(Slot, &session.Link());
   TActionResult failure;
   EXPECT_FALSE(session.Open(failure));
   EXPECT_EQ(failure.Notice, "Nu ai setat parametrii de comunicatie seriala !\r");
@@ -33,7 +36,7 @@ TEST_F(RegisterLinkTest, AProjectWithoutSettingsSaysSoBeforeThePortMessage) {
   EXPECT_TRUE(session.Link().LastError().empty());  // the link was not touched
 }
 
-TEST_F(RegisterLinkTest, TheMappedPortOpensAtTheProjectsSpeedAndTheSlotEmptiesAtTheEnd) {
+TEST_F(RegisterLinkTest, TheMappedPortOpensAtTheProjectsSpeed) {
   SaveSerialSettings(Env.Dir.Path(), {3, 1});
   {
     TRegisterSession session(Context, false);
@@ -44,7 +47,6 @@ TEST_F(RegisterLinkTest, TheMappedPortOpensAtTheProjectsSpeedAndTheSlotEmptiesAt
     EXPECT_TRUE(session.Link().ReadLines("D1200", lines));
     EXPECT_EQ(lines.size(), 2u);
   }
-  EXPECT_EQ(Slot, nullptr);
 }
 
 TEST_F(RegisterLinkTest, APortThatDoesNotOpenNamesItsDeviceAndTheReason) {
@@ -64,6 +66,37 @@ TEST_F(RegisterLinkTest, APortThatDoesNotOpenNamesItsDeviceAndTheReason) {
   std::string reason;
   EXPECT_FALSE(ConnectLink(link, {1, 3}, device, &reason));
   EXPECT_NE(reason.find("nu-exista: Unable to open com port"), std::string::npos) << reason;
+}
+
+// Another program holds the register's line: the reason says so in the
+// user's words and names that program, not the OS's "Resource temporarily
+// unavailable".
+TEST_F(RegisterLinkTest, APortHeldByAnotherProgramNamesIt) {
+  SaveSerialSettings(Env.Dir.Path(), {TSimProgramDir::Com, 3});
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {  // holds the line as an open link does, until killed
+    const int fd = ::open((Env.Dir.Path() + "/sim").c_str(), O_RDWR | O_NOCTTY);
+    const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? '1' : '0';
+    (void)!::write(ready[1], &ok, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  TRegisterSession session(Context, false);
+  TActionResult failure;
+  const bool opened = session.Open(failure);
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  ASSERT_EQ(ok, '1');
+  EXPECT_FALSE(opened);
+  EXPECT_NE(failure.Reason.find("portul este folosit de alt program: "), std::string::npos) << failure.Reason;
+  EXPECT_NE(failure.Reason.find("(pid " + std::to_string(holder) + ")"), std::string::npos) << failure.Reason;
 }
 
 TEST(ActionResult, TheReasonLineNamesTheRowThatFailed) {
