@@ -57,24 +57,6 @@ double WireSeconds(const TLine &a, const TLine &b) { return double((b.In - a.In)
 struct TBench : TBenchRegister {
   bool Start() { return TBenchRegister::Start("bench_changes"); }
   uint64_t Records() { return Sim.Stats().Records; }
-  // A register holding n PLUs as a shop's would: short codes and barcodes,
-  // long names, prices with cents.
-  void FillRegister(int n) {
-    Sim.WithEngine([&](Sim::TEngine &e) {
-      e.Tables.Plus.clear();
-      e.Tables.PluCapacity = size_t(n) + 100;
-      for (int i = 1; i <= n; ++i) {
-        Sim::TPlu p;
-        p.Cod = i % 4 == 0 ? 5940000000000 + i : i;
-        p.Nume = "ARTICOL DE TEST " + std::to_string(i) + " CU NUME LUNG";
-        p.NumeAditional = i % 3 ? "" : "ADITIONAL";
-        p.CodDep = 1 + i % 20;
-        p.CodUM = 1 + i % 2;
-        p.Pret1 = 100 * (i % 1000) + 99;
-        e.Tables.Plus[p.Cod] = p;
-      }
-    });
-  }
 };
 
 template <class F>

@@ -1,0 +1,104 @@
+// bench_window: the register's side of a PLU read and a verify, run as the
+// command line runs them (the editor's logic on the calling thread) and as
+// the window program runs them (the PLU window's buttons, its event loop
+// kept busy by a repaint that takes 150 ms every 400 ms). Prints, from the
+// simulated register, how fast each data frame was acknowledged (median,
+// p99, max) and the time against the wire time; asserts nothing.
+//
+//   bench_window [--plus N]     (10,000 PLUs, line paced at 57600 bit/s)
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include "BenchRegister.h"
+#include "HostSteal.h"
+#include "PluLogic.h"
+#include "PluWindow.h"
+#include "RegisterSlot.h"
+#include "UserDialogs.h"
+
+namespace {
+
+double Now() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+struct TBench : TBenchRegister {
+  // Runs step and prints the register's view of it.
+  template <class F>
+  void Measure(const char *what, F &&step) {
+    Sim.WithEngine([](Sim::TEngine &e) { e.Stats = {}; });
+    const uint64_t in = Sim.BytesIn(), out = Sim.BytesOut();
+    const double steal = StealSeconds(), t0 = Now();
+    step();
+    const double wall = Now() - t0, wire = WireSecondsSince(in, out);
+    std::vector<double> us = Sim.Stats().AckLatencyUs;
+    if (us.empty()) {
+      std::printf("%-44s nothing acknowledged\n", what);
+      return;
+    }
+    std::sort(us.begin(), us.end());
+    const auto at = [&](double q) { return us[std::min(us.size() - 1, size_t(q * double(us.size())))]; };
+    std::printf("%-44s %6zu lines  ACK median %6.1f us  p99 %7.1f us  max %8.1f us   %7.3f s, wire %7.3f s, "
+                "over it %+6.3f s%s\n",
+                what, us.size(), at(0.5), at(0.99), us.back(), wall, wire, wall - wire,
+                StealNote(StealSeconds() - steal, wall).c_str());
+  }
+};
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  int plus = 10000;
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--plus") && i + 1 < argc) {
+      plus = std::max(1, std::atoi(argv[++i]));
+    } else {
+      std::fprintf(stderr, "usage: bench_window [--plus N]\n");
+      return 2;
+    }
+  }
+  TBench b;
+  if (!b.Start("bench_window")) return 1;
+  b.FillRegister(plus);
+  b.Pace(true);
+  TRegisterSlot slot;
+  b.Context.Slot = &slot;
+  // The verify's "no differences" box is answered at once.
+  SetMessageBoxHandler([](const QString &, const QString &, int, int) { return 1; });
+
+  std::printf("== %d PLUs, line paced at %d bit/s ==\n", plus, TBenchRegister::Baud);
+  TProgress quiet;
+  {
+    TPluLogic logic(b.Context);
+    b.Measure("command line: plu read", [&] { logic.Read(quiet); });
+    b.Measure("command line: plu verify", [&] { logic.Verify(quiet); });
+  }
+  {
+    TEPlu window(b.Context);
+    window.show();
+    b.Measure("window: Citire din casa", [&] { window.BitBtn1->click(); });
+    b.Measure("window: Verificare casa", [&] { window.BVerify->click(); });
+    // A window whose thread is held now and then (a slow repaint, a big
+    // model reset): the register must not notice.
+    QTimer stall;
+    QObject::connect(&stall, &QTimer::timeout, [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); });
+    stall.start(400);
+    b.Measure("window, thread held 150 ms in 400: read", [&] { window.BitBtn1->click(); });
+    b.Measure("window, thread held 150 ms in 400: verify", [&] { window.BVerify->click(); });
+  }
+  return 0;
+}
