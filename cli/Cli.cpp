@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include "CodePage.h"
+#include "Output.h"
 #include "ProgramDir.h"
 #include "Projects.h"
 #include "RecordSet.h"
@@ -123,7 +124,7 @@ void TCliProgress::End() {
   FTotal = 0;
 }
 
-void PrintTable(const TRecordSet &table, std::FILE *to) {
+void PrintTable(const TRecordSet &table) {
   TRecordSet rows(table);  // printing moves nothing in the caller's set
   std::string out;
   const auto &fields = rows.FieldDefs();
@@ -138,8 +139,7 @@ void PrintTable(const TRecordSet &table, std::FILE *to) {
     }
     out += '\n';
   }
-  std::fwrite(out.data(), 1, out.size(), to);
-  std::fflush(to);
+  Out(out);
 }
 
 int ParseAssignments(const TCliContext &cx, size_t from, std::vector<std::pair<std::string, std::string>> &out) {

@@ -75,10 +75,10 @@ class TCliProgress : public TProgress {
   bool FShown = false;
 };
 
-// Prints a table as `show` does: the field names joined by ";", then every
-// row in Cod order, texts in UTF-8, floats with a decimal comma, empty
-// values empty.
-void PrintTable(const TRecordSet &table, std::FILE *to = stdout);
+// Prints a table as `show` does (through Output.h): the field names joined
+// by ";", then every row in Cod order, texts in UTF-8, floats with a decimal
+// comma, empty values empty.
+void PrintTable(const TRecordSet &table);
 
 // FIELD=VALUE words from `from` on, values converted from UTF-8 to the
 // register's code page. ExitOk, else the exit status with its message on

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ComPortMap.h"
+#include "Output.h"
 #include "SerialSettings.h"
 #include "Subcommands.h"
 #include "TarvoCore.h"
@@ -31,10 +32,9 @@ const char *OpenHint(int osError) {
 
 void WriteLines(const TLineList &lines) {
   for (const std::string &l : lines) {
-    std::fwrite(l.data(), 1, l.size(), stdout);  // bytes as received, 0x00 included
-    std::fputc('\n', stdout);
+    Out(l);  // bytes as received, 0x00 included
+    Out("\n");
   }
-  std::fflush(stdout);
 }
 
 int RunRaw(TCliContext &cx) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "CodePage.h"
+#include "Output.h"
 #include "PluLogic.h"
 #include "ProjectTables.h"
 #include "RegisterCheck.h"
@@ -128,7 +129,7 @@ int RunPlu(TCliContext &cx) {
     if (!Assign(*logic, recNo, values)) return ExitFailed;
     const double cod = logic->Table().AsFloat("Cod");
     if (const TActionResult r = logic->SavePluTable(); !r.Ok) return ReportFailure(r);
-    std::printf("%lld\n", static_cast<long long>(cod));
+    OutF("%lld\n", static_cast<long long>(cod));
     return ExitOk;
   }
   if (action == "set") {

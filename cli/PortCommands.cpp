@@ -9,6 +9,7 @@
 
 #include "AtomicFile.h"
 #include "ComPortMap.h"
+#include "Output.h"
 #include "ProgramDir.h"
 #include "SerialDevices.h"
 #include "Subcommands.h"
@@ -65,38 +66,38 @@ int RunList() {
     width = std::max(width, std::min<size_t>(device.size(), 40));
   }
 
-  std::printf("program directory: %s\n", ProgramDirectory().c_str());
-  std::printf("COM ports ([Porturi] of %s, else /dev/ttyS(n-1)):\n", TarvoIniPath().c_str());
+  OutF("program directory: %s\n", ProgramDirectory().c_str());
+  OutF("COM ports ([Porturi] of %s, else /dev/ttyS(n-1)):\n", TarvoIniPath().c_str());
   for (size_t i = 0; i < coms.size(); ++i) {
     const TCom &c = coms[i];
-    std::printf("  COM%-3zu %-*s %-9s %s\n", i + 1, int(width), c.Device.c_str(), c.Mapped ? "[Porturi]" : "",
+    OutF("  COM%-3zu %-*s %-9s %s\n", i + 1, int(width), c.Device.c_str(), c.Mapped ? "[Porturi]" : "",
                 Status(c.Info).c_str());
   }
 
-  std::printf("serial devices:\n");
-  if (list.Devices.empty()) std::printf("  none found\n");
+  OutF("serial devices:\n");
+  if (list.Devices.empty()) OutF("  none found\n");
   for (const TSerialDevice &d : list.Devices) {
     std::string ports;
     const std::string real = RealPath(d.Path);
     for (size_t i = 0; i < coms.size(); ++i)
       if (coms[i].Info.Exists && RealPath(coms[i].Device) == real)
         ports += (ports.empty() ? "" : ", ") + std::string("COM") + std::to_string(i + 1);
-    std::printf("  %s%s\n", d.Path.c_str(), ports.empty() ? "" : ("  (" + ports + ")").c_str());
-    for (const std::string &id : d.ById) std::printf("    by-id: %s\n", id.c_str());
-    if (!d.Driver.empty()) std::printf("    driver: %s\n", d.Driver.c_str());
-    std::printf("    this user may open it: %s\n", d.AccessProblem.empty() ? "yes" : ("no, " + d.AccessProblem).c_str());
+    OutF("  %s%s\n", d.Path.c_str(), ports.empty() ? "" : ("  (" + ports + ")").c_str());
+    for (const std::string &id : d.ById) OutF("    by-id: %s\n", id.c_str());
+    if (!d.Driver.empty()) OutF("    driver: %s\n", d.Driver.c_str());
+    OutF("    this user may open it: %s\n", d.AccessProblem.empty() ? "yes" : ("no, " + d.AccessProblem).c_str());
     if (!d.Holders.empty() || d.Locked)
-      std::printf("    in use: %s\n", Use(d).c_str());
+      OutF("    in use: %s\n", Use(d).c_str());
     else if (list.OthersHidden)
-      std::printf("    in use: not by this user's processes (other users' show to root only)\n");
+      OutF("    in use: not by this user's processes (other users' show to root only)\n");
     else
-      std::printf("    in use: no\n");
+      OutF("    in use: no\n");
     if (d.LatencyTimerMs >= 0)
-      std::printf("    latency timer: %d ms%s\n", d.LatencyTimerMs,
+      OutF("    latency timer: %d ms%s\n", d.LatencyTimerMs,
                   d.LatencyTimerMs > 1 ? " (this program asks for 1 ms when it opens the port)" : "");
   }
   if (list.HiddenUarts > 0)
-    std::printf("  (%d ttyS name%s without a UART behind %s not listed)\n", list.HiddenUarts,
+    OutF("  (%d ttyS name%s without a UART behind %s not listed)\n", list.HiddenUarts,
                 list.HiddenUarts == 1 ? "" : "s", list.HiddenUarts == 1 ? "it" : "them");
   return ExitOk;
 }
@@ -121,7 +122,7 @@ int RunMap(TCliContext &cx) {
   } catch (const EFileWrite &e) {
     return Fail(e.what());
   }
-  std::printf("COM%d=%s\n", n, device.c_str());
+  OutF("COM%d=%s\n", n, device.c_str());
   struct stat st {};
   if (::stat(device.c_str(), &st) != 0)
     std::fprintf(stderr, "tarvoctl: note: %s is not there (yet)\n", device.c_str());

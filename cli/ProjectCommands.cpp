@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "ComPortMap.h"
+#include "Output.h"
 #include "ProgramDir.h"
 #include "Projects.h"
 #include "Schemas.h"
@@ -19,7 +20,7 @@ int RunProject(TCliContext &cx) {
   // The checks of the new-project dialog, in its order, with its messages.
   if (const QString problem = CreateProjectDirectory(ProgramDir(), name); !problem.isEmpty())
     return Fail(problem.toUtf8().trimmed().toStdString());
-  std::printf("%s\n", PathBytes(ProgramDir() + name).c_str());
+  OutF("%s\n", PathBytes(ProgramDir() + name).c_str());
   return ExitOk;
 }
 
@@ -51,7 +52,7 @@ int RunSettings(TCliContext &cx) {
     if (port) s->Port = int32_t(*port);
     if (bits) s->Baud = BaudCodeOfBits(int(*bits));
     if (!existed || port || bits) SaveSerialSettings(project->Dir, *s);
-    std::printf("Port;Baud;Device\n%d;%d;%s\n", s->Port, BaudBitsOfCode(s->Baud),
+    OutF("Port;Baud;Device\n%d;%d;%s\n", s->Port, BaudBitsOfCode(s->Baud),
                 cx.Link.Device.empty() ? PortDevice(s->Port).c_str() : cx.Link.Device.c_str());
   } catch (const std::exception &e) {
     return Fail(e.what());

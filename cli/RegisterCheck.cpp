@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "CodePage.h"
+#include "Output.h"
 
 namespace {
 
@@ -68,8 +69,7 @@ int ReportVerify(const std::string &name, const TActionResult &result, const TEd
     if (d.Kind != TDifferenceKind::FieldsDiffer) out += Line(d, nullptr, codeWord) + "\n";
     for (const TFieldDifference &f : d.Fields) out += Line(d, &f, codeWord) + "\n";
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+  Out(out);
   if (report.Same())
     std::fprintf(stderr, "tarvoctl: %s: the register holds the project's table (%d rows)\n", name.c_str(),
                  report.ProjectRows);

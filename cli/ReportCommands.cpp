@@ -3,10 +3,23 @@
 #include <cstdio>
 
 #include "CodePage.h"
+#include "Output.h"
 #include "ReportReader.h"
 #include "Subcommands.h"
 
 namespace {
+
+void KeepUndelivered(const std::string &dir, const TLineList &lines) {
+  const std::string count = std::to_string(lines.size());
+  try {
+    const std::string path = KeepUndeliveredReport(dir, UndeliveredReportPrefix, PartialReportSuffix, lines);
+    std::fprintf(stderr, "tarvoctl: the %s lines of the Z report (cleared in the register) are kept in %s\n",
+                 count.c_str(), path.c_str());
+  } catch (const std::exception &e) {
+    std::fprintf(stderr, "tarvoctl: the %s lines of the Z report (cleared in the register) could not be kept "
+                 "either: %s\n", count.c_str(), e.what());
+  }
+}
 
 int RunReport(TCliContext &cx) {
   std::string which;
@@ -38,9 +51,13 @@ int RunReport(TCliContext &cx) {
   }
   std::string out;
   for (const std::string &line : ReportText(outcome.Title, outcome.Lines)) out += ToUtf8(line) + '\n';
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
-  return ExitOk;
+  Out(out);
+  if (FinishOutput()) return ExitOk;
+  OutputFailure();
+  // The register has cleared what a Z report printed: the lines must not
+  // go with the printout.
+  if (ClearsWhatItReports(def->Command)) KeepUndelivered(project->Dir, outcome.Lines);
+  return ExitFailed;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "CodePage.h"
+#include "Output.h"
 #include "ProgramDir.h"
 #include "ProjectTables.h"
 #include "ScaleTransfer.h"
@@ -37,8 +38,8 @@ int RunScale(TCliContext &cx) {
   }
 
   if (action == "show") {
-    std::printf("Prefix;%s\n", ToUtf8(settings.Prefix).c_str());
-    for (const std::string &a : settings.Scales) std::printf("Cantar;%s\n", ToUtf8(a).c_str());
+    OutF("Prefix;%s\n", ToUtf8(settings.Prefix).c_str());
+    for (const std::string &a : settings.Scales) OutF("Cantar;%s\n", ToUtf8(a).c_str());
     return ExitOk;
   }
   if (action == "send") {
@@ -50,7 +51,7 @@ int RunScale(TCliContext &cx) {
       return Fail(e.what());
     }
     if (outcome.Ok) {
-      std::printf("%s (%d PLU)\n", ForTerminal(outcome.Text).c_str(), outcome.Records);
+      OutF("%s (%d PLU)\n", ForTerminal(outcome.Text).c_str(), outcome.Records);
       return ExitOk;
     }
     return Fail(ForTerminal(outcome.Text));

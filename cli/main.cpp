@@ -12,6 +12,7 @@
 
 #include "Cli.h"
 #include "LinkTrace.h"
+#include "Output.h"
 #include "ProgramDir.h"
 #include "Subcommands.h"
 
@@ -37,7 +38,8 @@ std::string UsageText() {
       "subcommands:\n";
   for (const TSubcommand &s : Subcommands()) text += s.Usage;
   text += "program directory: " + ProgramDirectory() + "\n";
-  text += "exit status: 0 success, 1 failure (the reason on stderr), 2 bad usage\n";
+  text += "exit status: 0 success, 1 failure (the reason on stderr; also when the output cannot be\n"
+          "written: a full disk, a closed pipe), 2 bad usage\n";
   return text;
 }
 
@@ -98,9 +100,7 @@ bool TakeGlobalOptions(std::vector<std::string> &args, TCliContext &cx, bool &he
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Run(int argc, char **argv) {
   // The link waits for the register in Qt's event loop.
   QCoreApplication app(argc, argv);
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -113,7 +113,7 @@ int main(int argc, char **argv) {
     return ExitUsage;
   }
   if (help) {
-    std::fputs(UsageText().c_str(), stdout);
+    Out(UsageText());
     return ExitOk;
   }
   if (args.empty()) {
@@ -139,4 +139,14 @@ int main(int argc, char **argv) {
   std::fprintf(stderr, "tarvoctl: unknown subcommand %s\n", cx.Name.c_str());
   std::fputs(UsageText().c_str(), stderr);
   return ExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  PrepareStandardStreams();
+  const int status = Run(argc, argv);
+  // Whatever the subcommand said, its lines must have arrived.
+  if (!FinishOutput()) return OutputFailure();
+  return status;
 }

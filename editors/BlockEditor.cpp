@@ -121,7 +121,8 @@ int32_t TBlockEditor::RowColour(int recNo) const {
 }
 
 bool TBlockEditor::AcceptsChar(int column, char c) const {
-  return column != ColValoare || (c >= '0' && c <= '9') || c == '-' || c == '+';
+  // A decimal separator reaches the cell, to be refused with the value.
+  return column != ColValoare || (c >= '0' && c <= '9') || c == '-' || c == '+' || c == ',' || c == '.';
 }
 
 std::string TBlockEditor::SetCell(int recNo, int column, const std::string &text) {

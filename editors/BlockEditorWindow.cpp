@@ -109,7 +109,7 @@ void TBlockEditorWindow::ToFirstRow() {
 }
 
 void TBlockEditorWindow::BitBtn1Click() {
-  CommitTyping(GMan);
+  if (!CommitTyping(GMan)) return;
   const TActionResult result = FLogic->Read(Gauge());
   // The list was rebuilt behind the model.
   DsMan->Refresh();
@@ -122,7 +122,7 @@ void TBlockEditorWindow::BitBtn1Click() {
 }
 
 void TBlockEditorWindow::BSaveClick() {
-  CommitTyping(GMan);
+  if (!CommitTyping(GMan)) return;
   const TActionResult result = FLogic->Program(Gauge());
   ToFirstRow();
   HideStaleVerify(EVerify, *FLogic);
@@ -130,7 +130,7 @@ void TBlockEditorWindow::BSaveClick() {
 }
 
 void TBlockEditorWindow::BProgramChangesClick() {
-  CommitTyping(GMan);
+  if (!CommitTyping(GMan)) return;
   const TActionResult result = ProgramChangesOrAll(*this, *FLogic);
   ToFirstRow();
   HideStaleVerify(EVerify, *FLogic);
@@ -138,7 +138,7 @@ void TBlockEditorWindow::BProgramChangesClick() {
 }
 
 void TBlockEditorWindow::BVerifyClick() {
-  CommitTyping(GMan);
+  if (!CommitTyping(GMan)) return;
   ShowFailure(VerifyAndShow(
       *this, *FLogic, GMan, EVerify, BlockWording,
       [this](const TDifference &d, const std::string &field) { GoToPosition(d.Code, field); },

@@ -66,6 +66,9 @@ class TEditorLogic : public TGridSource {
   // Saves a table of the project; a file that cannot be written becomes a
   // failed result carrying the file layer's message.
   TActionResult SaveTable(TTableId id, const TRecordSet &table) const;
+  // The table and the register's image (when given) together: both files
+  // are written, or, on a failure (a full disk), neither is touched.
+  TActionResult SaveWithImage(TTableId id, const TRecordSet &table, const TRecordSet *image) const;
 
   // A row of this code is marked by the last verify.
   bool VerifyMarked(int64_t code) const { return FVerify.MarkedCodes.count(code) > 0; }

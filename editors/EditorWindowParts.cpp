@@ -15,6 +15,7 @@
 #include "EditorDialog.h"
 #include "EditorLogic.h"
 #include "ProjectShell.h"
+#include "RecordSetModel.h"
 #include "UserDialogs.h"
 #include "VerifyWindow.h"
 
@@ -61,9 +62,17 @@ QPushButton *AddCloseButton(TEditorDialog &dialog) {
   return b;
 }
 
-void CommitTyping(QWidget *grid) {
-  QWidget *focus = QApplication::focusWidget();
-  if (focus && focus != grid && grid->isAncestorOf(focus)) grid->setFocus();
+bool CommitTyping(QAbstractItemView *grid) {
+  const QModelIndex at = grid->currentIndex();
+  QWidget *editor = at.isValid() ? grid->indexWidget(at) : nullptr;
+  QAbstractItemDelegate *delegate = grid->itemDelegate();
+  if (!editor || !delegate) return true;
+  const auto *model = dynamic_cast<const TRecordSetModel *>(grid->model());
+  const int refused = model ? model->Refusals() : 0;
+  emit delegate->commitData(editor);
+  if (model && model->Refusals() != refused) return false;
+  emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+  return true;
 }
 
 TActionResult ProgramChangesOrAll(TEditorDialog &dialog, TEditorLogic &logic) {

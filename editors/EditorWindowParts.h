@@ -36,9 +36,13 @@ void LayOutGridWindow(TEditorDialog &dialog, QWidget *grid, QPushButton *read, Q
 // dialog refuses to close while an action runs.
 QPushButton *AddCloseButton(TEditorDialog &dialog);
 
-// A cell still being typed in is stored before an action starts, as leaving
-// it would (a button pressed with its Alt key takes no focus from the cell).
-void CommitTyping(QWidget *grid);
+// A cell still being typed in is stored before an action starts, whether
+// its button was clicked or reached by its Alt key (which takes no focus
+// from the cell), and its editor closed, so that it cannot write what it
+// shows over what the action brings. False, with the editor left open,
+// when the grid refused the value (its message shown): the action must
+// not start without it.
+bool CommitTyping(QAbstractItemView *grid);
 
 // "Programare mo&dificari": the changes run under a wait cursor. When the
 // register's image is missing the user is asked ("Atentie", Da/Nu) whether

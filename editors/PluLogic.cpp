@@ -1,5 +1,6 @@
 #include "PluLogic.h"
 
+#include <cmath>
 #include <exception>
 #include <unordered_set>
 
@@ -39,6 +40,19 @@ TActionResult LinkFailure(const std::string &reason) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A price goes to the register with two decimals and a linked PLU as a
+// whole code: a value with more would be stored and shown as typed but sent
+// as something else. "" when the text goes as it is (texts that are no
+// number at all are left to the field's own message).
+std::string SentAsTyped(int column, const std::string &text) {
+  double v = 0;
+  if (!ParseFloatText(text, v)) return {};
+  const std::string field = column == TPluLogic::colLinkPLU ? "LinkPLU" : column == TPluLogic::colPret1 ? "Pret1" : "Pret2";
+  if (column == TPluLogic::colLinkPLU)
+    return v == std::trunc(v) ? "" : "'" + text + "' nu este un numar intreg (campul " + field + ")";
+  return v == PriceAsSent(v) ? "" : "Coloana " + field + " primeste un pret cu cel mult doua zecimale ('" + text + "')";
+}
 
 }  // namespace
 
@@ -87,6 +101,8 @@ std::string TPluLogic::SetCell(int recNo, int column, const std::string &text) {
   if (Busy()) return "O alta operatie cu casa de marcat este in curs.";
   if (column == colCantar && !(text.empty() || text == " " || text == "x"))
     return "Coloana Cantar primeste \"x\" (articol vandut la cantar) sau nimic";
+  if (column == colPret1 || column == colPret2 || column == colLinkPLU)
+    if (const std::string why = SentAsTyped(column, text); !why.empty()) return why;
   if (column != colCodAlfa) return TGridSource::SetCell(recNo, column, text);
 
   if (CellReadOnly(recNo, column)) return "Codul se poate schimba doar pe un PLU nou";
@@ -130,10 +146,8 @@ TActionResult TPluLogic::Read(TProgress &progress) {
     FillFromAnswer(FTable, FNo, lines, progress, false);
   }
   // The table now is what the register holds (none when it sent nothing).
-  const TActionResult imageSaved =
-      SaveRegisterImage(FContext.Dir, tiPLU, lines.empty() ? TRecordSet(FTable.FieldDefs()) : FTable);
-  const TActionResult saved = SaveTable(tiPLU, FTable);
-  return saved.Ok ? imageSaved : saved;
+  const TRecordSet none(FTable.FieldDefs());
+  return SaveWithImage(tiPLU, FTable, lines.empty() ? &none : &FTable);
 }
 
 TActionResult TPluLogic::Verify(TProgress &progress) {
@@ -204,7 +218,7 @@ TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
   }
 
   TActionResult result;
-  bool anyNew = false, anyDeleted = false;
+  bool anyNew = false, anyDeleted = false, imageUntrue = false;
   int sent = 0;
   // A changes run with nothing to send leaves the line alone; the table is
   // saved as after any complete run.
@@ -249,9 +263,11 @@ TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
         FTable.Post();
       }
       if (rec.Sters) {
+        imageUntrue = imageUntrue || image.Rows.FindKey(double(code));
         DropImageRow(image.Rows, code);
         FTable.Delete();
       } else {
+        imageUntrue = imageUntrue || ImageDiffers(image.Rows, code, record.Text(FTable, FTable.RecNo()), record);
         PutImageRow(image.Rows, FTable, FTable.RecNo(), code);
         FTable.Next();
       }
@@ -267,12 +283,18 @@ TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
       }
     }
   }
-  TActionResult imageSaved;
-  if (FRowsSent > 0) imageSaved = SaveRegisterImage(FContext.Dir, tiPLU, image.Rows);
-  if (!result.Ok) return result;
-  FVerify = {};
-  const TActionResult saved = SaveTable(tiPLU, FTable);
-  return saved.Ok ? imageSaved : saved;
+  const TRecordSet *newImage = FRowsSent > 0 ? &image.Rows : nullptr;
+  TActionResult saved;
+  if (result.Ok) {
+    FVerify = {};
+    saved = SaveWithImage(tiPLU, FTable, newImage);
+  } else if (newImage) {
+    saved = SaveRegisterImage(FContext.Dir, tiPLU, *newImage);
+  }
+  // The files stay as they were; an image that no longer tells the truth
+  // goes, so that no changes run leaves out a row on its word.
+  if (!saved.Ok && imageUntrue) DropRegisterImage(FContext.Dir, tiPLU);
+  return result.Ok ? saved : result;
 }
 
 TActionResult TPluLogic::EraseAll() {
@@ -289,9 +311,14 @@ TActionResult TPluLogic::EraseAll() {
   FTable.EmptyTable();
   FVerify = {};
   // The register holds no PLU now: an empty image, not none.
-  const TActionResult imageSaved = SaveRegisterImage(FContext.Dir, tiPLU, FTable);
-  const TActionResult saved = SaveTable(tiPLU, FTable);
-  return saved.Ok ? imageSaved : saved;
+  const TActionResult saved = SaveWithImage(tiPLU, FTable, &FTable);
+  if (!saved.Ok) {
+    // An older image that still lists PLUs would let a changes run leave
+    // them out of a register that no longer has them.
+    const TRegisterImage old = LoadRegisterImage(FContext.Dir, tiPLU, FTable.FieldDefs());
+    if (!old.Known || old.Rows.RecordCount() > 0) DropRegisterImage(FContext.Dir, tiPLU);
+  }
+  return saved;
 }
 
 int TPluLogic::Add() {

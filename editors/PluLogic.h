@@ -40,7 +40,9 @@ class TPluLogic : public TEditorLogic {
   // The code takes digits only; the scale mark takes "x" or a blank.
   bool AcceptsChar(int column, char c) const override;
   // A typed code sets Cod to its value (0 when empty) and is padded to 14
-  // digits; a scale mark is "x", a blank or nothing.
+  // digits; a scale mark is "x", a blank or nothing. A price with more than
+  // two decimals and a linked PLU with a fraction are refused: they would be
+  // sent as another value than the one stored.
   std::string SetCell(int recNo, int column, const std::string &text) override;
   // Cyan for a new row, red for a row marked for deletion, amber for one
   // the last verify found different from the register.

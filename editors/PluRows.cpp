@@ -10,6 +10,11 @@
 
 std::string PluCodeText(int64_t code) { return PadLeft(std::to_string(code), 14, '0'); }
 
+double PriceAsSent(double price) {
+  double sent = 0;
+  return ParseDecimal(FormatDecimal(price, 2), sent) ? sent : price;
+}
+
 TPluFieldNos::TPluFieldNos(const TRecordSet &plu)
     : Cod(plu.FieldNo("Cod")),
       CodAlfa(plu.FieldNo("CodAlfa")),

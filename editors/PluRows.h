@@ -50,6 +50,10 @@ class TPluNumbering {
   TFilteredCursor FShort;  // released before the table: declared after it by owners
 };
 
+// A price as the register gets it: two decimals, rounded half away from
+// zero on its decimal value (1,234 -> 1,23; 2,675 -> 2,68).
+double PriceAsSent(double price);
+
 // One PLU as a register answer line or a text-file line gives it.
 
 // A code a PLU can have: 1 to 14 digits' worth. Lines with other codes are

@@ -1,6 +1,7 @@
 #include "PluTextFile.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -36,6 +37,11 @@ int ImportPluText(TRecordSet &plu, std::string_view bytes) {
     SplitText(line, ';', fields);
     TPluFields f;
     if (!PluOfTextFields(fields, f) || !ValidPluCode(f.Code)) continue;
+    // Stored as the register will get them, so that the grid shows what a
+    // programming run sends.
+    f.Pret1 = PriceAsSent(f.Pret1);
+    f.Pret2 = PriceAsSent(f.Pret2);
+    f.LinkPLU = std::trunc(f.LinkPLU);
     StorePlu(plu, no, f);
     ++taken;
   }

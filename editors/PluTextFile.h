@@ -17,8 +17,10 @@ std::vector<std::string> PluTextLines(const TRecordSet &plu);
 // Takes the lines of a text file into the table: a line with fewer than 8
 // fields or a code outside 1..14 digits is skipped; a code already in the
 // table changes its first row, any other is appended (with the new-row
-// defaults the table's OnNewRecord fills). Both flags end cleared. Lines end
-// at CR LF, LF or a lone CR. Returns the number of lines taken.
+// defaults the table's OnNewRecord fills). Prices are stored with the two
+// decimals they are sent with, the linked PLU as the whole code it is sent
+// as. Both flags end cleared. Lines end at CR LF, LF or a lone CR. Returns
+// the number of lines taken.
 int ImportPluText(TRecordSet &plu, std::string_view bytes);
 
 // Reads a whole file; false with the OS's reason when it cannot.

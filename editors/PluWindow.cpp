@@ -154,6 +154,7 @@ void TEPlu::GoToRow(int recNo, int column) {
 }
 
 void TEPlu::BitBtn1Click() {
+  if (!CommitTyping(DBGrid1)) return;
   const TActionResult r = FLogic->Read(Gauge());
   HideStaleVerify(EVerify, *FLogic);
   ShowFailure(r);
@@ -169,6 +170,7 @@ void TEPlu::ShowRunFailure(const TActionResult &r) {
 }
 
 void TEPlu::BitBtn2Click() {
+  if (!CommitTyping(DBGrid1)) return;
   const TActionResult r = FLogic->Program(Gauge());
   HideStaleVerify(EVerify, *FLogic);
   ShowRunFailure(r);
@@ -176,6 +178,7 @@ void TEPlu::BitBtn2Click() {
 }
 
 void TEPlu::BProgramChangesClick() {
+  if (!CommitTyping(DBGrid1)) return;
   const TActionResult r = ProgramChangesOrAll(*this, *FLogic);
   HideStaleVerify(EVerify, *FLogic);
   ShowRunFailure(r);
@@ -183,6 +186,7 @@ void TEPlu::BProgramChangesClick() {
 }
 
 void TEPlu::BVerifyClick() {
+  if (!CommitTyping(DBGrid1)) return;
   ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, RowWording,
                             [this](const TDifference &d, const std::string &field) {
                               const int recNo = FLogic->FindCode(d.Code);
@@ -209,6 +213,7 @@ void TEPlu::BitBtn4Click() {
 }
 
 void TEPlu::BitBtn5Click() {
+  if (!CommitTyping(DBGrid1)) return;
   if (!AskYesNo(QString::fromLatin1(EraseAllQuestion))) return;
   TWaitCursor wait;
   ShowFailure(FLogic->EraseAll());
@@ -216,6 +221,7 @@ void TEPlu::BitBtn5Click() {
 }
 
 void TEPlu::BitBtn6Click() {
+  if (!CommitTyping(DBGrid1)) return;
   if (const TActionResult saved = FLogic->SavePluTable(); !saved.Ok) {
     ShowFailure(saved);
     return;
@@ -229,6 +235,7 @@ void TEPlu::BitBtn6Click() {
 }
 
 void TEPlu::BSaveClick() {
+  if (!CommitTyping(DBGrid1)) return;
   const std::optional<QString> file =
       ChooseFile(TFileDialogMode::Save, QStringLiteral("Salvare fisier text"),
                  QString::fromLocal8Bit(FLogic->Context().Dir.c_str()), TextFilter);
@@ -238,6 +245,7 @@ void TEPlu::BSaveClick() {
 }
 
 void TEPlu::BLoadClick() {
+  if (!CommitTyping(DBGrid1)) return;
   const std::optional<QString> file =
       ChooseFile(TFileDialogMode::Open, QStringLiteral("Import fisier text"),
                  QString::fromLocal8Bit(FLogic->Context().Dir.c_str()), TextFilter);

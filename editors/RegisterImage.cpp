@@ -75,12 +75,17 @@ TActionResult SaveRegisterImage(const std::string &projectDir, TTableId id, cons
   try {
     SaveTableFile(path, rows);
   } catch (const ETableFile &e) {
-    // An older image would now tell of rows the register no longer holds as
-    // it says, and a changes run would leave them out.
-    ::unlink(path.c_str());
     return TActionResult::Failure(std::string(e.what()) + "\r");
   }
   return TActionResult::Success();
+}
+
+void DropRegisterImage(const std::string &projectDir, TTableId id) {
+  ::unlink(RegisterImagePath(projectDir, id).c_str());
+}
+
+bool ImageDiffers(TRecordSet &image, int64_t code, const std::string &text, const TRowRecord &record) {
+  return image.FindKey(double(code)) && record.Text(image, image.RecNo()) != text;
 }
 
 std::vector<int> ChangedRows(const TRecordSet &table, const TRecordSet &image, const TRowRecord &record,

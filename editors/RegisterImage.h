@@ -34,10 +34,14 @@ struct TRegisterImage {
 // fields the file lacks stay empty, fields it has beyond them are left out.
 TRegisterImage LoadRegisterImage(const std::string &projectDir, TTableId id, const std::vector<TFieldDef> &fields);
 
-// Writes rows as the table's image. When that fails the older image is
-// removed, since it no longer tells what the register holds, and the failure
-// comes back with the file layer's message.
+// Writes rows as the table's image; a failure comes back with the file
+// layer's message and leaves the older image as it was. (A table and its
+// image that change together are saved with TEditorLogic::SaveWithImage.)
 TActionResult SaveRegisterImage(const std::string &projectDir, TTableId id, const TRecordSet &rows);
+// Removes the table's image: for when the register took rows the older
+// image tells otherwise of, and the newer one could not be written. A
+// changes run then asks for a full run instead of leaving a row out.
+void DropRegisterImage(const std::string &projectDir, TTableId id);
 
 // How a table's row becomes what the register keys and stores: its code and
 // the text of the record a programming run sends for it.
@@ -53,6 +57,10 @@ struct TRowRecord {
 // rows always(recNo) insists on.
 std::vector<int> ChangedRows(const TRecordSet &table, const TRecordSet &image, const TRowRecord &record,
                              const std::function<bool(int recNo)> &always = {});
+
+// Whether the image holds the code with a record other than text: once the
+// register has taken text for that code, such an image is no longer true.
+bool ImageDiffers(TRecordSet &image, int64_t code, const std::string &text, const TRowRecord &record);
 
 // The image after the register took row recNo of table (whose fields it
 // has): the image's row with that code takes its values, or is appended.

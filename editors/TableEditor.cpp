@@ -31,11 +31,10 @@ TActionResult TTableEditor::Read(TProgress &progress) {
     // gets here; its file is left alone.
     return TActionResult::Failure(OperationFailedMessage, e.what());
   }
-  const TActionResult imageSaved = SaveRegisterImage(FContext.Dir, FDescription.Table, image);
-  if (lines.empty()) return imageSaved;
-  result = SaveTable(FDescription.Table, FTable);
+  if (lines.empty()) return SaveRegisterImage(FContext.Dir, FDescription.Table, image);
+  result = SaveWithImage(FDescription.Table, FTable, &image);
   TableFilled(result.Ok);
-  return result.Ok ? imageSaved : result;
+  return result;
 }
 
 TActionResult TTableEditor::Program(TProgress &progress) { return RunProgram(progress, false); }
@@ -74,18 +73,25 @@ TActionResult TTableEditor::RunProgram(TProgress &progress, bool changesOnly) {
   FRowsSent = acknowledged;
   // The image keeps every row the register took, also from a run that
   // stopped: the next changes run then sends exactly the rest.
-  TActionResult imageSaved;
-  if (acknowledged > 0) {
-    for (int i = 0; i < acknowledged; ++i) {
-      const int row = rows[size_t(i)];
-      PutImageRow(image.Rows, FTable, row, record.Code(FTable, row));
-    }
-    imageSaved = SaveRegisterImage(FContext.Dir, FDescription.Table, image.Rows);
+  bool imageUntrue = false;
+  for (int i = 0; i < acknowledged; ++i) {
+    const int row = rows[size_t(i)];
+    const int64_t code = record.Code(FTable, row);
+    imageUntrue = imageUntrue || ImageDiffers(image.Rows, code, record.Text(FTable, row), record);
+    PutImageRow(image.Rows, FTable, row, code);
   }
-  if (!result.Ok) return result;
-  FVerify = {};
-  result = SaveTable(FDescription.Table, FTable);
-  return result.Ok ? imageSaved : result;
+  const TRecordSet *newImage = acknowledged > 0 ? &image.Rows : nullptr;
+  TActionResult saved;
+  if (result.Ok) {
+    FVerify = {};
+    saved = SaveWithImage(FDescription.Table, FTable, newImage);
+  } else if (newImage) {
+    saved = SaveRegisterImage(FContext.Dir, FDescription.Table, *newImage);
+  }
+  // The files stay as they were; an image that no longer tells the truth
+  // goes, so that no changes run leaves out a row on its word.
+  if (!saved.Ok && imageUntrue) DropRegisterImage(FContext.Dir, FDescription.Table);
+  return result.Ok ? saved : result;
 }
 
 TActionResult TTableEditor::Verify(TProgress &progress) {
@@ -151,11 +157,13 @@ bool TTableEditor::CellReadOnly(int recNo, int column) const {
 bool TTableEditor::AcceptsChar(int column, char c) const {
   const bool digit = c >= '0' && c <= '9';
   if (!FDescription.PaddedDigits.empty() && column == ColumnOf(FDescription.PaddedDigits)) return digit;
-  // A whole-number cell takes what a whole number is written with.
+  // A whole-number cell takes what a number is written with. A decimal
+  // separator reaches the cell, so that "4,97" is refused whole rather
+  // than stored as 497.
   if (column >= 0 && column < int(GridColumns().size()))
     if (const int f = FTable.FieldIndex(GridColumns()[size_t(column)].Field);
         f >= 0 && FTable.FieldDefs()[size_t(f)].DataType == ftInteger)
-      return digit || c == '-' || c == '+';
+      return digit || c == '-' || c == '+' || c == ',' || c == '.';
   return true;
 }
 
@@ -168,11 +176,6 @@ std::string TTableEditor::SetCell(int recNo, int column, const std::string &text
     for (char c : value)
       if (!AcceptsChar(column, c)) return "Coloana " + field + " primeste doar cifre";
     value = PadLeft(value, FDescription.PadWidth, '0');
-  }
-  if (const int f = FTable.FieldIndex(field); f >= 0) {
-    const TFieldDef &def = FTable.FieldDefs()[size_t(f)];
-    if (def.DataType == ftString && int(value.size()) > def.Size)
-      return "Coloana " + field + " primeste cel mult " + std::to_string(def.Size) + " caractere";
   }
   return TEditorLogic::SetCell(recNo, column, value);
 }

@@ -48,7 +48,8 @@ class TTableEditor : public TEditorLogic {
   const std::vector<TGridColumn> &GridColumns() const override { return FDescription.Columns; }
   bool CellReadOnly(int recNo, int column) const override;
   // The padded-digits column takes digits only, whole-number columns
-  // digits and a sign.
+  // digits, a sign and a decimal separator (a fraction is then refused with
+  // the whole value, not turned into another number).
   bool AcceptsChar(int column, char c) const override;
   // A text longer than its field is refused rather than cut; the
   // padded-digits column is completed with leading zeros.

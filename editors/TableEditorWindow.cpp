@@ -60,7 +60,7 @@ void TTableEditorWindow::ToFirstRow() {
 }
 
 void TTableEditorWindow::BitBtn1Click() {
-  CommitTyping(DBGrid1);
+  if (!CommitTyping(DBGrid1)) return;
   const TActionResult result = FLogic->Read(Gauge());
   ToFirstRow();
   HideStaleVerify(EVerify, *FLogic);
@@ -68,7 +68,7 @@ void TTableEditorWindow::BitBtn1Click() {
 }
 
 void TTableEditorWindow::BitBtn2Click() {
-  CommitTyping(DBGrid1);
+  if (!CommitTyping(DBGrid1)) return;
   const TActionResult result = FLogic->Program(Gauge());
   ToFirstRow();
   HideStaleVerify(EVerify, *FLogic);
@@ -76,7 +76,7 @@ void TTableEditorWindow::BitBtn2Click() {
 }
 
 void TTableEditorWindow::BProgramChangesClick() {
-  CommitTyping(DBGrid1);
+  if (!CommitTyping(DBGrid1)) return;
   const TActionResult result = ProgramChangesOrAll(*this, *FLogic);
   ToFirstRow();
   HideStaleVerify(EVerify, *FLogic);
@@ -84,7 +84,7 @@ void TTableEditorWindow::BProgramChangesClick() {
 }
 
 void TTableEditorWindow::BVerifyClick() {
-  CommitTyping(DBGrid1);
+  if (!CommitTyping(DBGrid1)) return;
   ShowFailure(VerifyAndShow(*this, *FLogic, DBGrid1, EVerify, RowWording,
                             [this](const TDifference &d, const std::string &field) { GoToCode(d.Code, field); }));
 }

@@ -98,8 +98,8 @@ void TAtomicReplace::Write(std::string_view bytes) {
   }
 }
 
-void TAtomicReplace::Commit() {
-  if (FCommitted) return;
+void TAtomicReplace::Finish() {
+  if (FFinished) return;
   if (FFd >= 0) {
     if (::fsync(FFd) != 0) Fail(ErrnoReason(errno));
     const int rc = ::close(FFd);
@@ -118,6 +118,12 @@ void TAtomicReplace::Commit() {
       Fail(e.what());
     }
   }
+  FFinished = true;
+}
+
+void TAtomicReplace::Commit() {
+  if (FCommitted) return;
+  Finish();
   if (::rename(FTemp.c_str(), FTarget.c_str()) != 0) Fail(ErrnoReason(errno));
   FCommitted = true;
   // The rename itself must reach the disk, or a crash could bring back the

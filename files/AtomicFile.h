@@ -46,8 +46,13 @@ class TAtomicReplace {
   int Fd() const { return FFd; }
   // Writes all of bytes to the temporary file; throws EFileWrite.
   void Write(std::string_view bytes);
-  // Syncs and closes the temporary file, renames it over the target and
-  // syncs the directory. Throws EFileWrite; the target is then unchanged.
+  // Syncs and closes the temporary file: what can fail for want of room is
+  // over. Throws EFileWrite; the target is then unchanged. Several files
+  // that belong together finish all before the first is committed.
+  void Finish();
+  // Finishes when that is not done, renames the temporary file over the
+  // target and syncs the directory. Throws EFileWrite; the target is then
+  // unchanged.
   void Commit();
   // Throws EFileWrite(target, reason): for writers that fail on their own.
   [[noreturn]] void Fail(const std::string &reason) const;
@@ -57,6 +62,7 @@ class TAtomicReplace {
   std::string FDir;
   std::string FTemp;
   int FFd = -1;
+  bool FFinished = false;
   bool FCommitted = false;
 };
 
@@ -67,6 +73,6 @@ std::string JoinLinesCrLf(const std::vector<std::string> &lines);
 void WriteLinesAtomic(const std::string &path, const std::vector<std::string> &lines);
 
 // Test seam: called with the temporary file's path once it is complete and
-// synced, just before the rename. An exception thrown here fails the write
-// as a crash before the rename would. Pass {} to remove.
+// synced (at the end of Finish), before the rename. An exception thrown here
+// fails the write as a crash before the rename would. Pass {} to remove.
 void SetAtomicReplaceHook(std::function<void(const std::string &tempPath)> hook);

@@ -27,6 +27,7 @@ struct TCommandProcessor::TOutcome {
   TLineList Lines;      // the ".OK" file
   std::string Message;  // the one line of the ".ERR" file
   std::string Detail;   // for the log: what was done, or why it failed
+  TLineList Cleared;    // a Z report's lines as received, kept when its ".OK" cannot be written
 };
 
 namespace {
@@ -238,13 +239,13 @@ void TCommandProcessor::RunCommandFile(const TOnlineCommand &cmd, const std::str
   try {
     WriteResult(dir, cmd, out);
   } catch (const std::exception &e) {
-    Log(name + ": cannot write " + resultName + ": " + e.what());
-    if (out.Ok) {
-      TOutcome failed;
-      failed.Message = ErrFailed;
+    if (!out.Ok) {
+      Log(name + ": cannot write " + resultName + ": " + e.what());
+    } else {
+      out = Undelivered(dir, cmd, out, resultName + " could not be written: " + e.what());
       resultName = std::string(cmd.Base) + ".ERR";
       try {
-        WriteResult(dir, cmd, failed);
+        WriteResult(dir, cmd, out);
       } catch (const std::exception &e2) {
         Log(name + ": cannot write " + resultName + " either: " + e2.what());
       }
@@ -254,6 +255,23 @@ void TCommandProcessor::RunCommandFile(const TOnlineCommand &cmd, const std::str
   Log(name + " -> " + resultName + (out.Ok ? ": " + out.Detail : ": " + out.Message +
                                      (out.Detail.empty() ? "" : " (" + out.Detail + ")")));
   if (unexpected) std::rethrow_exception(unexpected);
+}
+
+// What an answer that could not be written becomes: a failure, and a Z
+// report's lines, cleared in the register, kept in a file of their own.
+TCommandProcessor::TOutcome TCommandProcessor::Undelivered(const std::string &dir, const TOnlineCommand &cmd,
+                                                           const TOutcome &done, const std::string &why) {
+  TOutcome out;
+  out.Message = ErrFailed;
+  out.Detail = why;
+  if (done.Cleared.empty()) return out;
+  const std::string lines = "the " + std::to_string(done.Cleared.size()) + " lines of the report ";
+  try {
+    out.Detail += "; " + lines + "are kept in " + KeepUndeliveredReport(dir, cmd.Base, ".PARTIAL", done.Cleared);
+  } catch (const std::exception &e) {
+    out.Detail += "; " + lines + "could not be kept either: " + e.what();
+  }
+  return out;
 }
 
 TDropRead TCommandProcessor::LoadWritePlu(const std::string &path) {
@@ -365,6 +383,7 @@ TCommandProcessor::TOutcome TCommandProcessor::RunRead(const TOnlineCommand &cmd
   if (read.Result.Ok) {
     out.Ok = true;
     out.Detail = std::to_string(read.Lines.size()) + " lines read";
+    if (ClearsWhatItReports(cmd.Register)) out.Cleared = read.Lines;
     if (cmd.LaidOut) LayOutPluSales(read.Lines);
     out.Lines = std::move(read.Lines);
     return out;

@@ -20,6 +20,11 @@ std::string TReportOutcome::PartialLogLine() const {
   return PartialPath.empty() ? lines + "could not be saved: " + PartialError : lines + "are saved in " + PartialPath;
 }
 
+std::string KeepUndeliveredReport(const std::string &dir, const std::string &prefix, const std::string &suffix,
+                                  const TLineList &lines) {
+  return SavePartialLines(dir, prefix, suffix, lines);
+}
+
 TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const std::string &prefix,
                            const std::string &suffix, const TLinkTarget *target) {
   TReportOutcome out;

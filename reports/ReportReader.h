@@ -45,6 +45,17 @@ TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &co
 // "VanzariPLU-incomplet-YYYYMMDD-HHMMSS.txt" in the project directory.
 inline constexpr const char *PartialReportPrefix = "VanzariPLU-incomplet";
 inline constexpr const char *PartialReportSuffix = ".txt";
+// The same for a PLU sales report read whole that could not be delivered
+// (its printout failed): "VanzariPLU-YYYYMMDD-HHMMSS.txt".
+inline constexpr const char *UndeliveredReportPrefix = "VanzariPLU";
+
+// Keeps the lines of a Z report that was read whole but did not reach the
+// one who asked (a printout or a result file that could not be written):
+// the register has cleared them, so they go, as received, to a file in dir
+// named prefix, the date and time and suffix, never replacing an earlier
+// one. Returns its path; throws EFileWrite.
+std::string KeepUndeliveredReport(const std::string &dir, const std::string &prefix, const std::string &suffix,
+                                  const TLineList &lines);
 
 class TReportReader {
  public:

@@ -1,5 +1,7 @@
 #include "GridSource.h"
 
+#include <algorithm>
+
 #include "ValueText.h"
 
 bool TGridSource::CellReadOnly(int, int column) const {
@@ -16,9 +18,15 @@ std::string TGridSource::SetCell(int recNo, int column, const std::string &text)
   for (char c : text)
     if (!AcceptsChar(column, c)) return "Caracter nepermis in coloana " + GridColumns()[size_t(column)].Field;
   TRecordSet &t = GridTable();
+  const std::string &field = GridColumns()[size_t(column)].Field;
+  if (const int f = t.FieldIndex(field); f >= 0) {
+    const TFieldDef &def = t.FieldDefs()[size_t(f)];
+    if (def.DataType == ftString && int(text.size()) > def.Size)
+      return "Coloana " + field + " primeste cel mult " + std::to_string(def.Size) + " caractere";
+  }
   try {
     if (t.RecNo() != recNo) t.SetRecNo(recNo);
-    const int f = t.FieldNo(GridColumns()[size_t(column)].Field);
+    const int f = t.FieldNo(field);
     if (text.empty())
       t.Clear(f);
     else
@@ -29,6 +37,13 @@ std::string TGridSource::SetCell(int recNo, int column, const std::string &text)
     return e.what();
   }
   return {};
+}
+
+std::vector<std::string> TGridSource::PickItems(int recNo, int column) {
+  std::vector<std::string> items = GridColumns()[size_t(column)].PickList;
+  const std::string held = CellText(recNo, column);
+  if (std::find(items.begin(), items.end(), held) == items.end()) items.insert(items.begin(), held);
+  return items;
 }
 
 int TGridSource::ColumnOf(const std::string &field) const {

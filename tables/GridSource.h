@@ -36,10 +36,17 @@ class TGridSource {
   virtual bool AcceptsChar(int column, char c) const;
   // Stores text (in the register's code page) into a cell under the grid's
   // rules and posts the row. Returns "" when stored, else why not; the
-  // table is then as it was.
+  // table is then as it was. A text longer than its field is refused, never
+  // cut.
   virtual std::string SetCell(int recNo, int column, const std::string &text);
   // The row's background as 0xRRGGBB, or -1 for the grid's own colours.
   virtual int32_t RowColour(int recNo) const;
+
+  // What the drop-down of a pick-list cell offers: the column's pick list
+  // and, first, the value the cell holds when the list lacks it (an empty
+  // value, a code from the register), so that opening or leaving the cell
+  // keeps it until the user picks another.
+  std::vector<std::string> PickItems(int recNo, int column);
 
   // Column index of a field (letter case ignored), -1 when not shown.
   int ColumnOf(const std::string &field) const;

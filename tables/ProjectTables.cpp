@@ -14,6 +14,32 @@ bool FileExists(const std::string &path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+const char *TypeName(TFieldType t) {
+  switch (t) {
+    case ftInteger: return "intreg";
+    case ftFloat: return "numar zecimal";
+    case ftBoolean: return "logic";
+    case ftString: return "text";
+  }
+  return "";
+}
+
+// A file may have fields of its own and lack some, but a field the table
+// knows must hold its kind of value: a unit of measure kept as text, or a
+// VAT group as a fraction, would be shown and saved as typed and reach the
+// register as something else. A whole number where a decimal one belongs
+// loses nothing.
+void CheckKnownFields(TTableId id, const TRecordSet &file, const std::string &path) {
+  for (const TFieldDef &want : TableFields(id)) {
+    const int f = file.FieldIndex(want.Name);
+    if (f < 0) continue;
+    const TFieldType have = file.FieldDefs()[size_t(f)].DataType;
+    if (have != want.DataType && !(have == ftInteger && want.DataType == ftFloat))
+      throw ETableFile(false, path,
+                       "campul " + want.Name + " este de tip " + TypeName(have) + " in loc de " + TypeName(want.DataType));
+  }
+}
+
 // Missing rows that always exist, appended in ascending code order. A row
 // that is there is left exactly as stored.
 void AddDefaultRows(TTableId id, TRecordSet &rs, const std::string &path) {
@@ -37,6 +63,7 @@ TRecordSet OpenPlu(const std::string &path) {
   TRecordSet plu = NewTable(tiPLU);
   if (!FileExists(path)) return plu;
   TRecordSet file = LoadTableFile(path);
+  CheckKnownFields(tiPLU, file, path);
   // A file this program wrote has exactly these fields: copying every value
   // by name would only give the same table at twice the memory.
   if (file.FieldDefs() == plu.FieldDefs()) return file;
@@ -82,7 +109,13 @@ TRecordSet OpenProjectTable(const std::string &projectDir, TTableId id) {
   if (id == tiPLU) {
     rs = OpenPlu(path);
   } else {
-    rs = FileExists(path) ? LoadTableFile(path) : NewTable(id);
+    if (FileExists(path)) {
+      rs = LoadTableFile(path);
+      // The settings dialog makes do with what it finds in its file.
+      if (id != tiSetari) CheckKnownFields(id, rs, path);
+    } else {
+      rs = NewTable(id);
+    }
     AddDefaultRows(id, rs, path);
   }
   rs.First();

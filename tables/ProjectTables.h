@@ -19,7 +19,10 @@
 // projectDir + "/" + the table's file name ("/" not doubled).
 std::string ProjectTablePath(const std::string &projectDir, TTableId id);
 
-// Throws ETableFile when the table's file exists but cannot be read.
+// Throws ETableFile when the table's file exists but cannot be read, or
+// when a field the table knows is kept there as another kind of value (a
+// whole number where a decimal one belongs is taken; the settings table is
+// taken as it is).
 TRecordSet OpenProjectTable(const std::string &projectDir, TTableId id);
 
 // Writes rs, whole, to the table's file (see SaveTableFile).

@@ -3,82 +3,28 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <limits>
-#include <memory>
-#include <mutex>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "AtomicFile.h"
 #include "RecordSetData.h"
+#include "TableFileSql.h"
+
+using namespace TableSql;
 
 namespace {
-
-// Marks the files this program writes ("TRVO"); loading does not insist on
-// it, so a table made by hand with the same layout still opens.
-constexpr int ApplicationId = 0x5452564F;
 
 // How long a load waits for another program's write lock before it gives up.
 constexpr int BusyTimeoutMs = 500;
 
-std::string SqliteReason(sqlite3 *db, int rc) {
-  std::string why;
-  // A write that hit the end of the disk (or of a quota or size limit)
-  // comes back as a plain I/O error; the OS error tells it apart.
-  const int sysErr = db ? sqlite3_system_errno(db) : 0;
-  if ((rc & 0xFF) == SQLITE_IOERR && (sysErr == ENOSPC || sysErr == EDQUOT || sysErr == EFBIG)) rc = SQLITE_FULL;
-  switch (rc & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: why = "fisierul este blocat de alt program"; break;
-    case SQLITE_NOTADB: why = "nu este un fisier de tabel"; break;
-    case SQLITE_CORRUPT: why = "fisierul este deteriorat"; break;
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-    case SQLITE_READONLY:
-      why = rc == SQLITE_READONLY_ROLLBACK
-                // Another program stopped in the middle of writing; only a
-                // writer may undo that, and a load never writes.
-                ? "alt program a lasat o scriere neterminata in jurnalul fisierului"
-                : "acces interzis";
-      break;
-    case SQLITE_FULL: why = "discul este plin"; break;
-    case SQLITE_NOMEM: why = "memorie insuficienta"; break;
-    case SQLITE_CANTOPEN: why = "fisierul nu poate fi deschis"; break;
-    case SQLITE_IOERR: why = "eroare de citire sau scriere pe disc"; break;
-    default: why = "eroare la accesul fisierului"; break;
-  }
-  const char *detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-  if (detail && *detail) why += std::string(" (") + detail + ")";
-  return why;
+uint32_t BigEndian32(const char *p) {
+  const auto *b = reinterpret_cast<const unsigned char *>(p);
+  return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | uint32_t(b[3]);
 }
 
-std::string Quote(const std::string &name) {
-  std::string q = "\"";
-  for (char c : name) {
-    q += c;
-    if (c == '"') q += '"';
-  }
-  return q + "\"";
-}
-
-std::string DeclaredType(const TFieldDef &f) {
-  switch (f.DataType) {
-    case ftInteger: return "INTEGER";
-    case ftFloat: return "FLOAT";
-    case ftBoolean: return "BOOLEAN";
-    case ftString: return "TEXT(" + std::to_string(f.Size) + ")";
-  }
-  return "";
-}
-
-// Reads a declared column type back into a field type and size. Only the
-// four forms DeclaredType writes are known; anything else is not ours to
-// guess at.
 bool ParseDeclaredType(const char *decl, TFieldDef &f) {
   std::string t;
   for (const char *p = decl ? decl : ""; *p; ++p)
@@ -100,31 +46,6 @@ bool ParseDeclaredType(const char *decl, TFieldDef &f) {
   return true;
 }
 
-struct TDb {
-  sqlite3 *Db = nullptr;
-  TDb() = default;
-  TDb(const TDb &) = delete;
-  TDb &operator=(const TDb &) = delete;
-  ~TDb() {
-    if (Db) sqlite3_close_v2(Db);
-  }
-};
-
-struct TStmt {
-  sqlite3_stmt *St = nullptr;
-  TStmt() = default;
-  TStmt(const TStmt &) = delete;
-  TStmt &operator=(const TStmt &) = delete;
-  ~TStmt() { Finalize(); }
-  // Statements must be gone before the connection closes, or close fails.
-  void Finalize() {
-    if (St) sqlite3_finalize(St);
-    St = nullptr;
-  }
-};
-
-// ------------------------------------------------------------------ load
-
 class TLoader {
  public:
   explicit TLoader(const std::string &path) : FPath(path) {}
@@ -134,6 +55,7 @@ class TLoader {
   [[noreturn]] void Fail(const std::string &reason) { throw ETableFile(false, FPath, reason); }
   [[noreturn]] void FailSql(int rc) { Fail(SqliteReason(FDb.Db, rc)); }
   void CheckFile();
+  void CheckHeader(const char *head, off_t size);
   std::string TableName();
   void ReadCell(TRecordSet::TData &d, TRecordSet::TRow &row, sqlite3_stmt *st, int f, long rowNo);
 
@@ -166,6 +88,7 @@ void TLoader::CheckFile() {
   if (st.st_size == 0 || got == 0) Fail("fisierul este gol");
   if (got < ssize_t(sizeof head) || std::memcmp(head, "SQLite format 3", 16) != 0)
     Fail("nu este un fisier de tabel");
+  CheckHeader(head, st.st_size);
   // Bytes 18 and 19 are the read and write format: 2 means write-ahead log.
   // This program never writes such files, but another tool may have
   // converted one. Reading one normally would create -wal and -shm files
@@ -175,6 +98,25 @@ void TLoader::CheckFile() {
   struct stat wal {};
   if (FWal && ::lstat((FPath + "-wal").c_str(), &wal) == 0)
     Fail("fisierul este folosit de alt program (exista " + FPath + "-wal)");
+}
+
+// What the header says of the file as a whole. SQLite reads a file cut
+// short as far as it goes and may find nothing wrong with what is left;
+// the header's page count (valid when its change counter is repeated at
+// offset 92) tells how long the file must be.
+void TLoader::CheckHeader(const char *head, off_t size) {
+  const uint32_t applicationId = BigEndian32(head + 68);
+  if (applicationId != 0 && applicationId != uint32_t(ApplicationId))
+    Fail("nu este un fisier de tabel al acestui program");
+  const uint32_t version = BigEndian32(head + 60);
+  if (applicationId == uint32_t(ApplicationId) && version > FormatVersion)
+    Fail("a fost scris de o versiune mai noua a programului (formatul " + std::to_string(version) +
+         "), pe care aceasta nu o cunoaste");
+  const unsigned pageSize = (unsigned char)head[16] << 8 | (unsigned char)head[17];
+  const uint64_t pages = BigEndian32(head + 28);
+  const uint64_t bytes = (pageSize == 1 ? 65536u : pageSize) * pages;
+  if (pages > 0 && BigEndian32(head + 92) == BigEndian32(head + 24) && uint64_t(size) < bytes)
+    Fail("fisierul este trunchiat (are " + std::to_string(size) + " octeti din " + std::to_string(bytes) + ")");
 }
 
 // The file name as an SQLite URI, for opening with query parameters.
@@ -249,7 +191,11 @@ void TLoader::ReadCell(TRecordSet::TData &d, TRecordSet::TRow &row, sqlite3_stmt
       // Blob access returns the stored bytes without any text conversion.
       const void *p = sqlite3_column_blob(st, f);
       const int n = sqlite3_column_bytes(st, f);
-      if (n > 0 && p) d.PutText(row, d.Slot[f], std::string_view(static_cast<const char *>(p), std::min(n, def.Size)));
+      // Cutting it would lose the rest with the next save.
+      if (n > def.Size)
+        Fail("textul din campul " + def.Name + ", randul " + std::to_string(rowNo) + ", are " + std::to_string(n) +
+             " caractere, campul cel mult " + std::to_string(def.Size));
+      if (n > 0 && p) d.PutText(row, d.Slot[f], std::string_view(static_cast<const char *>(p), size_t(n)));
       d.MarkSet(row, f, true);
       return;
     }
@@ -321,144 +267,6 @@ TRecordSet TLoader::Run() {
   return rs;
 }
 
-// ------------------------------------------------------------------ save
-
-class TSaver {
- public:
-  TSaver(const std::string &path, const TRecordSet &rs) : FPath(path), FSet(rs) {}
-  ~TSaver();
-  void Run();
-
- private:
-  [[noreturn]] void Fail(const std::string &reason) { throw ETableFile(true, FPath, reason); }
-  [[noreturn]] void FailSql(int rc) { Fail(SqliteReason(FDb.Db, rc)); }
-  void Exec(const char *sql);
-  void WriteTable();
-
-  std::string FPath;
-  const TRecordSet &FSet;
-  std::unique_ptr<TAtomicReplace> FFile;
-  TDb FDb;
-};
-
-TSaver::~TSaver() {
-  // The database is closed before the replacement removes its file.
-  if (FDb.Db) {
-    sqlite3_close_v2(FDb.Db);
-    FDb.Db = nullptr;
-  }
-}
-
-void TSaver::Exec(const char *sql) {
-  const int rc = sqlite3_exec(FDb.Db, sql, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) FailSql(rc);
-}
-
-// The rows in the order Post would leave them. A row still being appended
-// or edited is what the user sees on screen, so it is written as if posted
-// (a dataset posts before it saves); the set itself stays as it is.
-std::vector<const TRecordSet::TRow *> RowsToWrite(const TRecordSet::TData &d) {
-  std::vector<const TRecordSet::TRow *> rows;
-  rows.reserve(d.Rows.size() + 1);
-  for (size_t k = 0; k < d.Rows.size(); ++k)
-    if (!(d.State == dsEdit && k == size_t(d.Pos))) rows.push_back(&d.Rows[k]);
-  if (d.State == dsBrowse) return rows;
-  size_t at = rows.size();
-  if (d.State == dsEdit && d.Key(d.Pending) == d.Key(d.Rows[d.Pos])) {
-    at = size_t(d.Pos);  // an unchanged code keeps the row in its place
-  } else if (d.CodField >= 0) {
-    const auto key = d.Key(d.Pending);
-    at = size_t(std::upper_bound(rows.begin(), rows.end(), key,
-                                 [&d](const std::pair<bool, double> &k, const TRecordSet::TRow *r) {
-                                   return k < d.Key(*r);
-                                 }) - rows.begin());
-  }
-  rows.insert(rows.begin() + std::ptrdiff_t(at), &d.Pending);
-  return rows;
-}
-
-void TSaver::WriteTable() {
-  const TRecordSet::TData &d = TRecordSetAccess::Data(FSet);
-  if (d.Fields.empty()) Fail("tabelul nu are campuri");
-  const size_t slash = FPath.find_last_of('/');
-  std::string table = FPath.substr(slash == std::string::npos ? 0 : slash + 1);
-  if (const size_t dot = table.find_last_of('.'); dot != std::string::npos) table.resize(dot);
-  if (table.empty()) table = "tabel";
-
-  std::string create = "CREATE TABLE " + Quote(table) + " (";
-  std::string insert = "INSERT INTO " + Quote(table) + " VALUES (";
-  for (size_t f = 0; f < d.Fields.size(); ++f) {
-    create += (f ? ", " : "") + Quote(d.Fields[f].Name) + " " + DeclaredType(d.Fields[f]);
-    insert += f ? ", ?" : "?";
-  }
-  create += ")";
-  insert += ")";
-
-  Exec("BEGIN");
-  Exec(create.c_str());
-  TStmt ins;
-  int rc = sqlite3_prepare_v2(FDb.Db, insert.c_str(), -1, &ins.St, nullptr);
-  if (rc != SQLITE_OK) FailSql(rc);
-  for (const TRecordSet::TRow *rowp : RowsToWrite(d)) {
-    const TRecordSet::TRow &row = *rowp;
-    for (size_t f = 0; f < d.Fields.size(); ++f) {
-      const int p = int(f) + 1;
-      const bool set = d.IsSet(row, int(f));
-      const TNum num = set && d.Fields[f].DataType != ftString ? d.Num(row, d.Slot[f]) : TNum{};
-      if (!set) {
-        rc = sqlite3_bind_null(ins.St, p);
-      } else {
-        switch (d.Fields[f].DataType) {
-          case ftInteger:
-          case ftBoolean: rc = sqlite3_bind_int64(ins.St, p, num.I); break;
-          case ftFloat: rc = sqlite3_bind_double(ins.St, p, num.F); break;
-          case ftString: {
-            // A blob keeps every byte, 0x00 included; an empty text stays
-            // an empty value distinct from NULL.
-            const std::string_view t = d.Text(row, d.Slot[f]);
-            rc = sqlite3_bind_blob(ins.St, p, t.empty() ? "" : t.data(), int(t.size()), SQLITE_STATIC);
-            break;
-          }
-        }
-      }
-      if (rc != SQLITE_OK) FailSql(rc);
-    }
-    rc = sqlite3_step(ins.St);
-    if (rc != SQLITE_DONE) FailSql(rc);
-    sqlite3_reset(ins.St);
-  }
-  ins.Finalize();
-  Exec("COMMIT");
-}
-
-void TSaver::Run() {
-  try {
-    FFile = std::make_unique<TAtomicReplace>(FPath);
-  } catch (const EFileWrite &e) {
-    Fail(e.Reason());
-  }
-  const std::string &temp = FFile->TempPath();
-  int rc = sqlite3_open_v2(temp.c_str(), &FDb.Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) FailSql(rc);
-  sqlite3_extended_result_codes(FDb.Db, 1);
-  // Nobody else knows the temporary file and it is thrown away on any
-  // failure, so a journal would buy nothing; durability comes from the
-  // fsync and rename of the replacement.
-  Exec("PRAGMA journal_mode = OFF");
-  Exec("PRAGMA synchronous = OFF");
-  Exec("PRAGMA locking_mode = EXCLUSIVE");
-  Exec(("PRAGMA application_id = " + std::to_string(ApplicationId)).c_str());
-  WriteTable();
-  rc = sqlite3_close(FDb.Db);
-  FDb.Db = nullptr;
-  if (rc != SQLITE_OK) Fail(SqliteReason(nullptr, rc));
-  try {
-    FFile->Commit();
-  } catch (const EFileWrite &e) {
-    Fail(e.Reason());
-  }
-}
-
 }  // namespace
 
 ETableFile::ETableFile(bool saving, std::string path, std::string reason)
@@ -468,12 +276,3 @@ ETableFile::ETableFile(bool saving, std::string path, std::string reason)
       FReason(std::move(reason)) {}
 
 TRecordSet LoadTableFile(const std::string &path) { return TLoader(path).Run(); }
-
-void SaveTableFile(const std::string &path, const TRecordSet &rs) {
-  TSaver saver(path, rs);
-  saver.Run();
-}
-
-void SetTableSaveHook(std::function<void(const std::string &tempPath)> hook) {
-  SetAtomicReplaceHook(std::move(hook));
-}

@@ -13,6 +13,11 @@ namespace {
 
 // The column of a cell editor, kept on the editor for the typing filter.
 const char *const ColumnProperty = "gridColumn";
+// The editor of a cell with a "..." button: the line edit inside it has the
+// focus and gets the keys, but the view knows the frame as the editor, by
+// the cell kept on it.
+const char *const EllipsisCellName = "EllipsisCell";
+const char *const CellProperty = "gridCell";
 
 }  // namespace
 
@@ -24,7 +29,7 @@ QWidget *TGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
   const TGridColumn &col = FModel.Source().GridColumns()[size_t(index.column())];
   if (!col.PickList.empty()) {
     auto *box = new QComboBox(parent);
-    for (const std::string &v : col.PickList) box->addItem(ToDisplay(v));
+    for (const std::string &v : FModel.Source().PickItems(index.row() + 1, index.column())) box->addItem(ToDisplay(v));
     return box;
   }
   auto *edit = new QLineEdit(parent);
@@ -38,6 +43,8 @@ QWidget *TGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
 
   // A cell with its "..." button beside the text.
   auto *frame = new QWidget(parent);
+  frame->setObjectName(QString::fromLatin1(EllipsisCellName));
+  frame->setProperty(CellProperty, QVariant::fromValue(QPersistentModelIndex(index)));
   auto *row = new QHBoxLayout(frame);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
@@ -60,8 +67,14 @@ QWidget *TGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
 void TGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const {
   const QString text = index.data(Qt::EditRole).toString();
   if (auto *box = qobject_cast<QComboBox *>(editor)) {
-    const int at = box->findText(text);
-    if (at >= 0) box->setCurrentIndex(at);
+    // A value the list lacks is shown as it is, never replaced by the
+    // first entry: leaving the cell must not change it.
+    int at = box->findText(text);
+    if (at < 0) {
+      box->insertItem(0, text);
+      at = 0;
+    }
+    box->setCurrentIndex(at);
     return;
   }
   auto *edit = qobject_cast<QLineEdit *>(editor);
@@ -91,6 +104,17 @@ bool TGridDelegate::eventFilter(QObject *watched, QEvent *event) {
       if (!ok || !FModel.Source().AcceptsChar(column.toInt(), byte[0])) return true;
     }
   }
+  // What commits or closes the editor of a "..." cell (Return, Tab, the
+  // focus leaving) must name the frame, the widget the view opened; once
+  // the view has let it go (it is closing it), the focus its line edit
+  // loses is nobody's business.
+  if (auto *inner = qobject_cast<QWidget *>(watched))
+    if (QWidget *frame = inner->parentWidget(); frame && frame->objectName() == QLatin1String(EllipsisCellName)) {
+      const auto *view = qobject_cast<const QAbstractItemView *>(parent());
+      const QModelIndex cell = frame->property(CellProperty).value<QPersistentModelIndex>();
+      return view && cell.isValid() && view->indexWidget(cell) == frame &&
+             QStyledItemDelegate::eventFilter(frame, event);
+    }
   return QStyledItemDelegate::eventFilter(watched, event);
 }
 

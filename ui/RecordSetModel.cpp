@@ -83,6 +83,7 @@ bool TRecordSetModel::setData(const QModelIndex &index, const QVariant &value, i
   else if (const std::string refused = FSource.SetCell(recNo, index.column(), bytes); !refused.empty())
     why = ToDisplay(refused);
   if (!why.isEmpty()) {
+    ++FRefusals;
     if (OnRefused) OnRefused(why);
     return false;
   }

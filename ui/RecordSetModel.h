@@ -32,10 +32,13 @@ class TRecordSetModel : public QAbstractTableModel {
   void Refresh();
   // Told why a typed value was not stored (the window shows it).
   std::function<void(const QString &why)> OnRefused;
+  // How many typed values were refused so far.
+  int Refusals() const { return FRefusals; }
 
  private:
   void TableChanged(int field);
 
   TGridSource &FSource;
   int FRows = 0;
+  int FRefusals = 0;
 };

@@ -61,6 +61,8 @@ TEST_F(Cli, RefusalsSayWhyAndChangeNothing) {
       {{"dept", "set", "1", "G=3"}, 1, "not a column"},
       {{"payment", "set", "1", "Nume=Привет"}, 1, "Windows-1250"},
       {{"cashier", "set", "1", "Parola=12a"}, 1, "doar cifre"},
+      {{"rate", "set", "1", "Rata=4,97"}, 1, "nu este un numar intreg"},
+      {{"dept", "set", "1", "UM=1.5"}, 1, "nu este un numar intreg"},
       {{"option", "program"}, 1, "Cititi mai intai"},
       {{"option", "set", "1", "P1=1"}, 1, "option read"},
       {{"dept"}, 2, "usage:"},

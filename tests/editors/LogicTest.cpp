@@ -291,3 +291,43 @@ TEST_F(Logic, TheParameterListShowsOnlyDescribedPositionsAndWaitsForARead) {
     EXPECT_TRUE(static_cast<TBlockEditor &>(*again).ProgramAllowed());
   }
 }
+
+TEST_F(Logic, NoValueChangesUnlessTheUserTypesIt) {
+  // A pick-list cell offers a value its list lacks first, so that entering
+  // and leaving the cell keeps it.
+  Answer("D5000", {"5000;1;\"PAINE\";7;0;4;0;0;1256;0;9;0;0;0;0;0;0;0;0"});
+  auto dept = Open(tiDepartamente);
+  TProgressLog progress;
+  ASSERT_TRUE(dept->Read(progress).Ok);
+  const int um = dept->ColumnOf("UM"), tva = dept->ColumnOf("TVA");
+  ASSERT_EQ(dept->SetCell(3, um, ""), "");
+  const struct {
+    int Row, Column;
+    std::vector<std::string> Offered;
+  } picks[] = {{1, um, {"7", "0", "1", "2", "3", "4", "5"}},
+               {1, tva, {"9", "1", "2", "3", "4", "5", "6"}},
+               {2, um, {"0", "1", "2", "3", "4", "5"}},
+               {3, um, {"", "0", "1", "2", "3", "4", "5"}}};
+  for (const auto &p : picks) EXPECT_EQ(dept->PickItems(p.Row, p.Column), p.Offered) << p.Row << "/" << p.Column;
+
+  // Every cell of a whole number refuses a fraction, whole: "4,97" is
+  // neither 497 nor 5, and the cell keeps its value.
+  for (TTableId id : {tiDepartamente, tiTVA, tiCasieri, tiCurs, tiFormePlata, tiSP, tiSO}) {
+    auto editor = Open(id);
+    TRecordSet &t = editor->GridTable();
+    int checked = 0;
+    for (int c = 0; c < int(editor->GridColumns().size()); ++c) {
+      const int f = t.FieldIndex(editor->GridColumns()[size_t(c)].Field);
+      if (editor->CellReadOnly(1, c) || f < 0 || t.FieldDefs()[size_t(f)].DataType != ftInteger) continue;
+      ++checked;
+      const std::string before = editor->CellText(1, c);
+      EXPECT_TRUE(editor->AcceptsChar(c, ',') && editor->AcceptsChar(c, '.'));
+      for (const char *typed : {"4,97", "4.97"}) {
+        const std::string why = editor->SetCell(1, c, typed);
+        EXPECT_NE(why.find("nu este un numar intreg"), std::string::npos) << TableFileName(id) << " " << c << ": " << why;
+        EXPECT_EQ(editor->CellText(1, c), before);
+      }
+    }
+    EXPECT_GT(checked, id == tiCasieri || id == tiFormePlata ? -1 : 0) << TableFileName(id);
+  }
+}

@@ -41,6 +41,8 @@ TEST_F(PluCliTest, RowEditsSaveThePluFileAndEraseWantsYes) {
       {{"plu", "set", "7", "Cantar=y"}, 1},      // "x" or blank
       {{"plu", "add", "Nou=False"}, 1},          // not a field one sets
       {{"plu", "set", "7", "CodAlfa=12a"}, 1},   // digits only
+      {{"plu", "set", "7", "Pret1=1,234"}, 1},   // sent with two decimals
+      {{"plu", "add", "Pret2=0,005"}, 1},
   };
   for (const auto &c : refused) {
     r = Run(c.Args);

@@ -180,3 +180,41 @@ TEST_F(PluLogicTest, TheTextFileRoundTripsAndImportSkipsWhatItCannotTake) {
   EXPECT_FALSE(missing.Ok);
   EXPECT_NE(missing.Message.find("nu-exista.txt"), std::string::npos);
 }
+
+TEST_F(PluLogicTest, WhatIsStoredIsWhatIsSent) {
+  SavePlu({{5}});
+  TPluLogic logic(Context);
+  using L = TPluLogic;
+  // Refused cells keep their value; taken ones are what the record sends.
+  const struct {
+    int Column;
+    const char *Typed;
+    bool Taken;
+  } cases[] = {{L::colPret1, "1,234", false}, {L::colPret1, "1,2345e1", false}, {L::colPret2, "0,005", false},
+               {L::colPret1, "1,23", true},   {L::colPret2, "2,500", true},     {L::colLinkPLU, "4,97", false},
+               {L::colLinkPLU, "12", true},   {L::colCodDep, "4,97", false},    {L::colCodUM, "1.5", false}};
+  for (const auto &c : cases) {
+    const std::string before = logic.CellText(1, c.Column);
+    const std::string why = logic.SetCell(1, c.Column, c.Typed);
+    EXPECT_EQ(why.empty(), c.Taken) << c.Typed << ": " << why;
+    if (!c.Taken) {
+      EXPECT_EQ(logic.CellText(1, c.Column), before) << c.Typed;
+    }
+  }
+  const TPluFieldNos no(logic.Table());
+  EXPECT_NE(PluRowRecord(no).Text(logic.Table(), 1).find(";1,23;2,50;"), std::string::npos);
+  EXPECT_EQ(logic.CellText(1, L::colPret2), "2,5");
+  // A unit the list lacks is offered as it is.
+  logic.GridTable().SetRecNo(1);
+  logic.GridTable().SetInteger("CodUM", 9);
+  logic.GridTable().Post();
+  EXPECT_EQ(logic.PickItems(1, L::colCodUM), (std::vector<std::string>{"9", "0", "1", "2", "3", "4", "5"}));
+
+  // An import stores prices and links as they will be sent, for the grid to show.
+  WriteFileAtomic(Dir.Path() + "/p.txt", "7;Apa;;1;1;1,234;2,675;4,97\r\n");
+  ASSERT_TRUE(logic.ImportTextFile(Dir.Path() + "/p.txt").Ok);
+  const int row = logic.FindCode(7);
+  EXPECT_EQ(logic.CellText(row, L::colPret1), "1,23");
+  EXPECT_EQ(logic.CellText(row, L::colPret2), "2,68");
+  EXPECT_EQ(logic.CellText(row, L::colLinkPLU), "4");
+}

@@ -1,6 +1,7 @@
 // What only the window of the PLU editor does: its guard while a register
 // action waits, the code cell that takes typing on new rows only, the row
 // colours and the Cantar cell's "..." button.
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -98,5 +99,45 @@ TEST_F(PluWindowTest, CodeCellColoursAndTheScaleMarkButton) {
   dots->click();
   w.Logic().GridTable().SetRecNo(1);
   EXPECT_EQ(w.Logic().Table().AsString("Cantar"), "");
-  EXPECT_TRUE(log.Texts().empty());
+  for (const QString &t : log.Texts()) ADD_FAILURE() << t.toStdString();
+}
+
+TEST_F(PluWindowTest, AltPProgramsTheCellStillBeingTypedAndMovingChangesNothing) {
+  SavePlu({{5}});
+  SetRegisterCodes({5});
+  static std::vector<std::string> warnings;
+  warnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &m) {
+    if (type != QtDebugMsg) warnings.push_back(m.toStdString());
+  });
+  TMessageLog log;
+  {
+    TEPlu w(Context);
+    w.Logic().GridTable().SetRecNo(1);
+    w.Logic().GridTable().SetInteger("CodUM", 9);  // a unit the pick list lacks
+    w.Logic().GridTable().Post();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    // The cursor passes over the unit, the scale mark and back to the name.
+    QAbstractItemModel *m = w.DBGrid1->model();
+    for (int column : {TPluLogic::colCodUM, TPluLogic::colCantar, TPluLogic::colNume})
+      w.DBGrid1->setCurrentIndex(m->index(0, column));
+    QApplication::processEvents();
+    EXPECT_EQ(w.Logic().CellText(1, TPluLogic::colCodUM), "9");
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "PAINE NOUA");
+    QTest::keyClick(editor, Qt::Key_P, Qt::AltModifier);  // "&Programare casa", the cell still open
+    for (int i = 0; i < 300 && Sim.Stats().Records == 0; ++i) QTest::qWait(10);
+    for (int i = 0; i < 300 && w.Busy(); ++i) QTest::qWait(10);
+  }
+  qInstallMessageHandler(previous);
+  for (const QString &t : log.Texts()) ADD_FAILURE() << t.toStdString();
+  const std::vector<std::string> lines = SimLines("D10000");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("\"PAINE NOUA\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find(";9;"), std::string::npos) << lines[0];
+  EXPECT_TRUE(warnings.empty()) << ::testing::PrintToString(warnings);
 }

@@ -179,6 +179,45 @@ TEST_F(ProcessorTest, AZReadCutOffMidAnswerIsKeptBeforeTheErrAppears) {
       << Log;
 }
 
+TEST_F(ProcessorTest, AnOkThatCannotBeWrittenLeavesAZReportsLinesInAKeptFile) {
+  // A directory of the result's name, and a result that fails as on a full disk.
+  SetAtomicReplaceHook([](const std::string &temp) {
+    if (temp.find("/.READZDISCOUNT.OK.") != std::string::npos) throw std::runtime_error("discul este plin");
+  });
+  const struct {
+    const char *File, *Base, *Command;
+    bool Kept;  // a Z report: cleared in the register
+  } cases[] = {{"READPLUSALES.TXT", "READPLUSALES", "RSZ000004", true},
+               {"READZDISCOUNT.TXT", "READZDISCOUNT", "RSZ0000009", true},
+               {"READZFORMEPLATA.TXT", "READZFORMEPLATA", "RSX0001006", false}};
+  TCommandProcessor &p = Make();
+  for (const auto &c : cases) {
+    const std::string base = c.Base;
+    if (base != "READZDISCOUNT") ASSERT_EQ(::mkdir((Work + base + ".OK").c_str(), 0755), 0);
+    const TLineList lines = Env.Report(c.Command);
+    Log.clear();
+    Drop(c.File, "");
+    p.Tick();
+    EXPECT_EQ(Read(base + ".ERR"), "Operatie nereusita!\r\n") << c.File;
+    std::string kept;
+    for (const std::string &f : Files())
+      if (f.rfind(base + "-", 0) == 0 && f.size() > 8 && f.compare(f.size() - 8, 8, ".PARTIAL") == 0) kept = f;
+    EXPECT_EQ(!kept.empty(), c.Kept) << c.File << " " << ::testing::PrintToString(Files());
+    if (!kept.empty()) {
+      EXPECT_EQ(Read(kept), JoinLinesCrLf(lines)) << c.File;
+    }
+    // One log line: the ".OK" could not be written, and where the lines are.
+    const std::string said = std::string(c.File) + " -> " + base + ".ERR: Operatie nereusita! (" + base +
+                             ".OK could not be written: ";
+    EXPECT_NE(Log.find(said), std::string::npos) << Log;
+    if (c.Kept) {
+      EXPECT_NE(Log.find("lines of the report are kept in " + Work + kept + ")"), std::string::npos) << Log;
+    }
+    EXPECT_EQ(Log.find("lines read"), std::string::npos) << Log;
+  }
+  SetAtomicReplaceHook({});
+}
+
 TEST_F(ProcessorTest, APortThatDoesNotOpenIsAnsweredPerCommand) {
   Settings.PortOnline = 9;  // mapped nowhere
   Drop("WRITEPLU.TXT", Plu(1));

@@ -196,6 +196,19 @@ TEST(ProjectTables, FilesThatCannotServeAsTheirTableAreRefused) {
     EXPECT_EQ(e.Path(), dir.Path() + "/PLU.cds");
   }
 
+  // A field the table knows, kept as another kind of value: a unit of
+  // measure as text, a VAT group as a fraction.
+  for (TFieldDef wrong : {TFieldDef{"UM", ftString, 5}, TFieldDef{"TVA", ftFloat, 0}}) {
+    TRecordSet odd({{"Cod", ftInteger, 0}, wrong});
+    SaveProjectTable(dir.Path(), tiDepartamente, odd);
+    try {
+      OpenProjectTable(dir.Path(), tiDepartamente);
+      ADD_FAILURE() << "opened departments with " << wrong.Name << " of another type";
+    } catch (const ETableFile &e) {
+      EXPECT_NE(std::string(e.what()).find("campul " + wrong.Name + " este de tip"), std::string::npos) << e.what();
+    }
+  }
+
   WriteBytes(dir.File("Curs.cds"), "stricat");
   EXPECT_THROW(OpenProjectTable(dir.Path(), tiCurs), ETableFile);
   EXPECT_EQ(ReadBytes(dir.File("Curs.cds")), "stricat");

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "TableFile.h"
@@ -161,17 +162,20 @@ TEST(TableFile, FileDeclaresTypesAndSizesAndStoresNullsAndBytes) {
   sqlite3_close(db);
 }
 
-TEST(TableFile, TablesWrittenByHandLoadAndLongTextsAreCut) {
+TEST(TableFile, TablesWrittenByHandLoadButLongTextsAreRefused) {
   TTempDir dir;
   const std::string path = dir.File("Hand.cds");
   Sql(path, "CREATE TABLE x (Cod integer, Nume text ( 3 ), Pret Float); "
-            "INSERT INTO x VALUES (2, 'abcdef', 4), (1, 'ok', 1.5);");
+            "INSERT INTO x VALUES (2, 'abc', 4), (1, 'ok', 1.5);");
   TRecordSet rs = LoadTableFile(path);
   EXPECT_EQ(rs.FieldDefs()[1], (TFieldDef{"Nume", ftString, 3}));
   EXPECT_EQ(rs.AsInteger("Cod"), 1);
   rs.Next();
   EXPECT_EQ(rs.AsString("Nume"), "abc");
   EXPECT_EQ(rs.AsFloat("Pret"), 4.0);
+  // Cut to its size, the rest would be gone with the next save.
+  Sql(path, "INSERT INTO x VALUES (3, 'abcdef', 1);");
+  ExpectLoadFails(dir, path, "campul Nume, randul 3, are 6 caractere");
 }
 
 TEST(TableFile, UnreadableFilesFailNamingTheFileAndStayUntouched) {
@@ -204,6 +208,18 @@ TEST(TableFile, UnreadableFilesFailNamingTheFileAndStayUntouched) {
   badHeader[16] = 0x03;  // page size 768: not a power of two
   WriteBytes(p, badHeader);
   ExpectLoadFails(dir, p, "");
+  // Cut anywhere, even where SQLite finds every row it looks for.
+  for (size_t cut : {whole.size() - 1, whole.size() - 512, whole.size() - 4096}) {
+    WriteBytes(p, whole.substr(0, cut));
+    ExpectLoadFails(dir, p, "trunchiat");
+  }
+  // Marked by a later format of this program, or by another program.
+  for (const auto &[pragma, says] : {std::pair{"PRAGMA user_version = 2", "versiune mai noua"},
+                                     std::pair{"PRAGMA application_id = 1234", "acestui program"}}) {
+    WriteBytes(p, whole);
+    Sql(p, pragma);
+    ExpectLoadFails(dir, p, says);
+  }
 
   ::unlink(p.c_str());
   Sql(p, "CREATE TABLE a (Cod INTEGER); CREATE TABLE b (Cod INTEGER);");
@@ -428,6 +444,42 @@ TEST(TableFile, DiskFullDuringSaveKeepsOldFile) {
   EXPECT_NE(reason.find("Nu pot salva fisierul " + p + ": "), std::string::npos) << reason;
   EXPECT_EQ(ReadBytes(p), old);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"PLU.cds"}));
+}
+
+TEST(TableFile, FilesSavedTogetherFailTogetherAndNeverMix) {
+  TTempDir dir;
+  const std::string table = dir.File("T.cds"), image = dir.File("T.registru");
+  auto rows = [](int n) {
+    TRecordSet t({{"Cod", ftInteger, 0}});
+    for (int i = 1; i <= n; ++i) {
+      t.Append();
+      t.SetInteger("Cod", i);
+      t.Post();
+    }
+    return t;
+  };
+  const TRecordSet one = rows(1), two = rows(2);
+  SaveTableFiles({{table, &one}, {image, &one}});
+  const std::string before = ReadBytes(table);
+  // The second file fails (a full disk): the first is not put in place either.
+  SetTableSaveHook([](const std::string &temp) {
+    if (temp.find(".T.registru.") != std::string::npos) throw std::runtime_error("discul este plin");
+  });
+  EXPECT_THROW(SaveTableFiles({{table, &two}, {image, &two}}), ETableFile);
+  SetTableSaveHook({});
+  EXPECT_EQ(ReadBytes(table), before);
+  EXPECT_EQ(LoadTableFile(image).RecordCount(), 1);
+  EXPECT_EQ(dir.Entries().size(), 2u);
+
+  // Two writers at once: the last pair wins whole.
+  auto writer = [&](const TRecordSet *rs) {
+    for (int i = 0; i < 40; ++i) SaveTableFiles({{table, rs}, {image, rs}});
+  };
+  std::thread a(writer, &one), b(writer, &two);
+  a.join();
+  b.join();
+  EXPECT_EQ(LoadTableFile(table).RecordCount(), LoadTableFile(image).RecordCount());
+  EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
 TEST(TableFile, SaveThatCannotWriteReportsItAndCreatesNothing) {
