@@ -435,7 +435,10 @@ void TEmainZeprog::showEvent(QShowEvent *e) {
   }
 }
 
-void TEmainZeprog::FormShow() { LoadOnlineSettings(); }
+void TEmainZeprog::FormShow() {
+  LoadOnlineSettings();
+  AnnounceLeftZReports(ProgramDir());
+}
 
 void TEmainZeprog::ShowSlotState() {
   const bool free = !FRegisterSlot.Busy();

@@ -1,8 +1,13 @@
 // tarvoprog: the desktop programming tool for the Lumera MX 7350.
+#include <csignal>
+
 #include "Application.h"
 #include "MainWindow.h"
 
 int main(int argc, char **argv) {
+  // A file-size limit reached by a table or a Z report's journal fails the
+  // write, which the user is told; the signal would end the program first.
+  std::signal(SIGXFSZ, SIG_IGN);
   TTarvoApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("tarvoprog"));
   // Lets a desktop match the window to its menu entry.

@@ -14,6 +14,7 @@
 #include "ProgramDir.h"
 #include "Projects.h"
 #include "RecordSet.h"
+#include "ReportReader.h"
 
 std::string ForTerminal(const std::string &bytes) {
   std::string s = ToUtf8(bytes);
@@ -57,6 +58,10 @@ std::optional<TProjectContext> TCliContext::OpenProject() const {
   TProjectContext cx;
   cx.Dir = PathBytes(dir);
   cx.Link = Link;
+  // A Z report whose read never finished (the program was killed, the power
+  // went) left its lines in the project: said once, before anything else.
+  for (const TLeftJournal &left : RecoverZJournals(cx.Dir, {ProjectZNames()}))
+    std::fprintf(stderr, "tarvoctl: %s\n", LeftJournalLogLine(left).c_str());
   return cx;
 }
 

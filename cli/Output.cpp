@@ -101,4 +101,7 @@ void PrepareStandardStreams() {
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
   ::sigaction(SIGPIPE, &sa, nullptr);
+  // A file-size limit reached by a table or a Z report's journal fails the
+  // write (EFBIG), which says why; the signal would end the program first.
+  ::sigaction(SIGXFSZ, &sa, nullptr);
 }

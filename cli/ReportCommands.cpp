@@ -9,18 +9,6 @@
 
 namespace {
 
-void KeepUndelivered(const std::string &dir, const TLineList &lines) {
-  const std::string count = std::to_string(lines.size());
-  try {
-    const std::string path = KeepUndeliveredReport(dir, UndeliveredReportPrefix, PartialReportSuffix, lines);
-    std::fprintf(stderr, "tarvoctl: the %s lines of the Z report (cleared in the register) are kept in %s\n",
-                 count.c_str(), path.c_str());
-  } catch (const std::exception &e) {
-    std::fprintf(stderr, "tarvoctl: the %s lines of the Z report (cleared in the register) could not be kept "
-                 "either: %s\n", count.c_str(), e.what());
-  }
-}
-
 int RunReport(TCliContext &cx) {
   std::string which;
   bool yes = false;
@@ -52,12 +40,13 @@ int RunReport(TCliContext &cx) {
   std::string out;
   for (const std::string &line : ReportText(outcome.Title, outcome.Lines)) out += ToUtf8(line) + '\n';
   Out(out);
-  if (FinishOutput()) return ExitOk;
-  OutputFailure();
-  // The register has cleared what a Z report printed: the lines must not
-  // go with the printout.
-  if (ClearsWhatItReports(def->Command)) KeepUndelivered(project->Dir, outcome.Lines);
-  return ExitFailed;
+  const bool printed = FinishOutput();
+  if (!printed) OutputFailure();
+  // The register has cleared what a Z report printed: where its lines are
+  // kept is said whether the printout arrived or not.
+  if (outcome.HasArchive())
+    std::fprintf(stderr, "tarvoctl: %s (%zu lines)\n", outcome.ArchiveLogLine().c_str(), outcome.Lines.size());
+  return printed ? ExitOk : ExitFailed;
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ struct TCommandProcessor::TOutcome {
   TLineList Lines;      // the ".OK" file
   std::string Message;  // the one line of the ".ERR" file
   std::string Detail;   // for the log: what was done, or why it failed
-  TLineList Cleared;    // a Z report's lines as received, kept when its ".OK" cannot be written
+  std::string Archive;  // a Z report's archive: its lines whatever becomes of the ".OK"
+  size_t ArchiveLines = 0;
 };
 
 namespace {
@@ -108,6 +109,14 @@ bool TCommandProcessor::EnsureLock(const std::string &dir) {
   if (FLock.Dir() != before) FUndeletable.clear();
   if (r == TWorkDirLock::Locked) {
     SetStatus({TWorkDirState::Working, dir, {}});
+    // Only the holder of the directory may take a journal for one left
+    // behind: another processor's read could still be writing it.
+    if (FLock.Dir() != before) {
+      std::vector<TZNames> journals;
+      for (const TOnlineCommand &c : OnlineCommands)
+        if (c.Register && ClearsWhatItReports(c.Register)) journals.push_back(OnlineZNames(c.Base));
+      for (const TLeftJournal &left : RecoverZJournals(dir, journals)) Log(LeftJournalLogLine(left));
+    }
     return true;
   }
   SetStatus({r == TWorkDirLock::Taken ? TWorkDirState::Taken : TWorkDirState::Inaccessible, dir,
@@ -242,7 +251,7 @@ void TCommandProcessor::RunCommandFile(const TOnlineCommand &cmd, const std::str
     if (!out.Ok) {
       Log(name + ": cannot write " + resultName + ": " + e.what());
     } else {
-      out = Undelivered(dir, cmd, out, resultName + " could not be written: " + e.what());
+      out = Undelivered(out, resultName + " could not be written: " + e.what());
       resultName = std::string(cmd.Base) + ".ERR";
       try {
         WriteResult(dir, cmd, out);
@@ -257,20 +266,14 @@ void TCommandProcessor::RunCommandFile(const TOnlineCommand &cmd, const std::str
   if (unexpected) std::rethrow_exception(unexpected);
 }
 
-// What an answer that could not be written becomes: a failure, and a Z
-// report's lines, cleared in the register, kept in a file of their own.
-TCommandProcessor::TOutcome TCommandProcessor::Undelivered(const std::string &dir, const TOnlineCommand &cmd,
-                                                           const TOutcome &done, const std::string &why) {
+// What an answer that could not be written becomes: a failure that says
+// where a Z report's lines, cleared in the register, are kept.
+TCommandProcessor::TOutcome TCommandProcessor::Undelivered(const TOutcome &done, const std::string &why) {
   TOutcome out;
   out.Message = ErrFailed;
   out.Detail = why;
-  if (done.Cleared.empty()) return out;
-  const std::string lines = "the " + std::to_string(done.Cleared.size()) + " lines of the report ";
-  try {
-    out.Detail += "; " + lines + "are kept in " + KeepUndeliveredReport(dir, cmd.Base, ".PARTIAL", done.Cleared);
-  } catch (const std::exception &e) {
-    out.Detail += "; " + lines + "could not be kept either: " + e.what();
-  }
+  if (!done.Archive.empty())
+    out.Detail += "; the " + std::to_string(done.ArchiveLines) + " lines of the report are kept in " + done.Archive;
   return out;
 }
 
@@ -377,13 +380,18 @@ TCommandProcessor::TOutcome TCommandProcessor::RunRead(const TOnlineCommand &cmd
   context.Dir = dir;
   context.Link = FOptions.Link;
   const TLinkTarget target{s.PortOnline, s.BaudRateOnline};
-  // Lines of a Z read that broke off are on disk, beside where the ".ERR"
-  // will be, before it tells the other program.
-  TReportOutcome read = ReadAndKeep(context, cmd.Register, cmd.Base, ".PARTIAL", &target);
+  // A Z report's lines are in its journal in the work directory before they
+  // are acknowledged; it stays there as the archive, or as the lines of a
+  // broken read beside where the ".ERR" will be.
+  TReportOutcome read = ReadAndKeep(context, cmd.Register, OnlineZNames(cmd.Base), &target);
   if (read.Result.Ok) {
     out.Ok = true;
     out.Detail = std::to_string(read.Lines.size()) + " lines read";
-    if (ClearsWhatItReports(cmd.Register)) out.Cleared = read.Lines;
+    if (read.HasArchive()) {
+      out.Archive = read.ArchivePath;
+      out.ArchiveLines = read.Lines.size();
+      out.Detail += ", archived in " + read.ArchivePath;
+    }
     if (cmd.LaidOut) LayOutPluSales(read.Lines);
     out.Lines = std::move(read.Lines);
     return out;

@@ -103,8 +103,7 @@ class TCommandProcessor {
   void RunCommandFile(const TOnlineCommand &cmd, const std::string &dir, const std::string &name);
   TOutcome RunWritePlu(const std::string &dir, const std::string &name);
   TOutcome RunRead(const TOnlineCommand &cmd, const std::string &dir);
-  TOutcome Undelivered(const std::string &dir, const TOnlineCommand &cmd, const TOutcome &done,
-                       const std::string &why);
+  TOutcome Undelivered(const TOutcome &done, const std::string &why);
   TDropRead LoadWritePlu(const std::string &path);
   void WriteResult(const std::string &dir, const TOnlineCommand &cmd, TOutcome &out);
   void DeleteResults(const std::string &dir, const TOnlineCommand &cmd);

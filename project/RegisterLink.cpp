@@ -77,12 +77,12 @@ bool TRegisterSession::OpenOn(const TLinkTarget &target, TActionResult &failure)
 }
 
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
-                         const TLinkTarget *target) {
+                         const TLinkTarget *target, const TLineKeeper &keep) {
   TRegisterSession session(context, false);
   TActionResult result;
   if (!(target ? session.OpenOn(*target, result) : session.Open(result))) return result;
   try {
-    if (session.Link().ReadLines(command, lines)) return TActionResult::Success();
+    if (session.Link().ReadLines(command, lines, keep)) return TActionResult::Success();
     return TActionResult::Failure(OperationFailedMessage, session.Link().LastError());
   } catch (const std::exception &e) {
     // The port failed under the exchange; the link has recorded it too.

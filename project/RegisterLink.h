@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ActionResult.h"
+#include "LinkEngine.h"
 #include "TextHelpers.h"
 
 class TTARVO;
@@ -79,8 +80,10 @@ class TRegisterSession {
 // settings) and runs command into lines. On failure: the port message or
 // "Operatie nereusita!\r", with the link's reason; the lines that arrived
 // before the failure stay in lines.
+// keep, when given, has each line before its acknowledgement (on the link's
+// thread; see TTARVO::ReadLines).
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
-                         const TLinkTarget *target = nullptr);
+                         const TLinkTarget *target = nullptr, const TLineKeeper &keep = {});
 
 // The message of a port that did not open, as the windows show it.
 inline constexpr const char *PortOpenMessage = "Nu pot deschide portul serial !\r";

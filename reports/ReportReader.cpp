@@ -1,9 +1,9 @@
 #include "ReportReader.h"
 
 #include <exception>
+#include <memory>
 
 #include "AtomicFile.h"
-#include "PartialLines.h"
 #include "TarvoCore.h"
 
 std::string TReportOutcome::PartialNote() const {
@@ -20,29 +20,61 @@ std::string TReportOutcome::PartialLogLine() const {
   return PartialPath.empty() ? lines + "could not be saved: " + PartialError : lines + "are saved in " + PartialPath;
 }
 
-std::string KeepUndeliveredReport(const std::string &dir, const std::string &prefix, const std::string &suffix,
-                                  const TLineList &lines) {
-  return SavePartialLines(dir, prefix, suffix, lines);
+std::string TReportOutcome::ArchiveNote() const {
+  return HasArchive() ? "Raportul Z este arhivat in fisierul\r" + ArchivePath : std::string();
 }
 
-TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const std::string &prefix,
-                           const std::string &suffix, const TLinkTarget *target) {
+std::string TReportOutcome::ArchiveLogLine() const {
+  return HasArchive() ? "the Z report is archived in " + ArchivePath : std::string();
+}
+
+TZNames ProjectZNames() {
+  return {UndeliveredReportPrefix, ".jurnal", PartialReportSuffix, PartialReportPrefix, PartialReportSuffix};
+}
+
+TZNames OnlineZNames(const std::string &base) { return {base, ".JURNAL", ".ARHIVA", base, ".PARTIAL"}; }
+
+TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const TZNames &names,
+                           const TLinkTarget *target) {
   TReportOutcome out;
-  out.Result = ReadAnswer(context, command, out.Lines, target);
-  if (!out.Result.Ok && !out.Lines.empty() && ClearsWhatItReports(command)) {
-    out.PartialCount = out.Lines.size();
-    try {
-      out.PartialPath = SavePartialLines(context.Dir, prefix, suffix, out.Lines);
-    } catch (const EFileWrite &e) {
-      out.PartialError = e.what();
-    }
+  if (!ClearsWhatItReports(command)) {
+    out.Result = ReadAnswer(context, command, out.Lines, target);
+    return out;
+  }
+  std::unique_ptr<TZJournal> journal;
+  try {
+    journal = std::make_unique<TZJournal>(context.Dir, names);
+  } catch (const EFileWrite &e) {
+    // Nothing is asked of the register that could not be kept.
+    out.Result = TActionResult::Failure(OperationFailedMessage, e.what());
+    return out;
+  }
+  out.Result = ReadAnswer(context, command, out.Lines, target, journal->Keeper());
+  const bool complete = out.Result.Ok;
+  if (!complete && journal->Lines() == 0) {
+    journal->Discard();
+    return out;
+  }
+  std::string path;
+  try {
+    path = journal->Finish(complete);
+  } catch (const EFileWrite &e) {
+    // The lines are on disk under the journal's name all the same.
+    path = journal->Path();
+    if (!complete) out.PartialError = std::string(e.what()) + "; liniile sunt in " + path;
+  }
+  if (complete) {
+    out.ArchivePath = path;
+  } else {
+    out.PartialCount = journal->Lines();
+    if (out.PartialError.empty()) out.PartialPath = path;
   }
   return out;
 }
 
 TReportOutcome TReportReader::Read(TReportKind kind) {
   const TReportDef &def = ReportDef(kind);
-  TReportOutcome out = ReadAndKeep(FContext, def.Command, PartialReportPrefix, PartialReportSuffix);
+  TReportOutcome out = ReadAndKeep(FContext, def.Command, ProjectZNames());
   out.Title = def.Title;
   return out;
 }

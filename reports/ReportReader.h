@@ -1,7 +1,8 @@
-// Reading a report out of the register for the "Rapoarte" menu and for
-// tarvoctl's `report`: one read command on the project's link, the text the
-// viewer shows, and, when a Z report breaks off, the lines that did arrive
-// kept in the project directory.
+// Reading a report out of the register for the "Rapoarte" menu, tarvoctl's
+// `report`, the online mode and the service: one read command on the
+// project's link and the text the viewer shows. A Z report's lines go to its
+// journal before they are acknowledged, and the journal stays: as the
+// report's archive when it completed, as the lines of a broken read when not.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "ActionResult.h"
 #include "RegisterLink.h"
 #include "RegisterReports.h"
+#include "ZJournal.h"
 
 struct TReportOutcome {
   // Ok, or the window's message ("Nu pot deschide portul serial !\r",
@@ -19,13 +21,19 @@ struct TReportOutcome {
   // ReportText(Title, Lines) is what the viewer shows.
   TLineList Lines;
   // Lines that arrived before a Z report broke off (the register may have
-  // cleared them already): saved, as received, in PartialPath, or, when that
-  // failed, not saved for the reason in PartialError.
+  // cleared them already): kept, as received, in PartialPath, or, when its
+  // journal could not be given that name, where PartialError says.
   size_t PartialCount = 0;
   std::string PartialPath;
   std::string PartialError;
+  // A complete Z report's archive: its lines as received.
+  std::string ArchivePath;
 
   bool HasPartial() const { return PartialCount > 0; }
+  bool HasArchive() const { return !ArchivePath.empty(); }
+  // Where a complete Z report is kept, for the user and for a log.
+  std::string ArchiveNote() const;
+  std::string ArchiveLogLine() const;
   // What the user is told about those lines, in the register's code page.
   std::string PartialNote() const;
   // The same for a log or a terminal, in English ("the 3 lines received
@@ -33,13 +41,21 @@ struct TReportOutcome {
   std::string PartialLogLine() const;
 };
 
-// Runs a read command. When it breaks off after lines arrived and it is one
-// that clears what it reports (a Z report), those lines, the only copy
-// left, are saved as received in context.Dir under prefix, the date and
-// time and suffix before this returns. On target when given, else with the
-// project's settings.
-TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const std::string &prefix,
-                           const std::string &suffix, const TLinkTarget *target = nullptr);
+// Runs a read command, on target when given, else with the project's
+// settings. A command that clears what it reports (a Z report) keeps each
+// line in a journal in context.Dir named after names before its
+// acknowledgement; a journal that cannot be made stops it before anything
+// is sent.
+TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const TZNames &names,
+                           const TLinkTarget *target = nullptr);
+
+// How a project names its PLU sales reports: "VanzariPLU-YYYYMMDD-HHMMSS.jurnal"
+// while one is read, ".txt" (its archive) once complete,
+// "VanzariPLU-incomplet-YYYYMMDD-HHMMSS.txt" when broken.
+TZNames ProjectZNames();
+// How the online mode names a Z command's files in its work directory:
+// "READPLUSALES-YYYYMMDD-HHMMSS.JURNAL", ".ARHIVA", ".PARTIAL".
+TZNames OnlineZNames(const std::string &base);
 
 // Name of the file the lines of a broken PLU sales read are kept in:
 // "VanzariPLU-incomplet-YYYYMMDD-HHMMSS.txt" in the project directory.
@@ -49,13 +65,6 @@ inline constexpr const char *PartialReportSuffix = ".txt";
 // (its printout failed): "VanzariPLU-YYYYMMDD-HHMMSS.txt".
 inline constexpr const char *UndeliveredReportPrefix = "VanzariPLU";
 
-// Keeps the lines of a Z report that was read whole but did not reach the
-// one who asked (a printout or a result file that could not be written):
-// the register has cleared them, so they go, as received, to a file in dir
-// named prefix, the date and time and suffix, never replacing an earlier
-// one. Returns its path; throws EFileWrite.
-std::string KeepUndeliveredReport(const std::string &dir, const std::string &prefix, const std::string &suffix,
-                                  const TLineList &lines);
 
 class TReportReader {
  public:

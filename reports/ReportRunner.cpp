@@ -1,6 +1,9 @@
 #include "ReportRunner.h"
 
+#include <cstdio>
+
 #include <QApplication>
+#include <QDir>
 
 #include "CodePage.h"
 #include "EditorDialog.h"
@@ -37,14 +40,25 @@ void RunRegisterReport(TReportKind kind) {
   }
 
   if (outcome.Result.Ok) {
-    ShowReport(def.Title, ReportText(def.Title, std::move(outcome.Lines)), context.Dir);
+    ShowReport(def.Title, ReportText(def.Title, std::move(outcome.Lines)), context.Dir, outcome.ArchivePath);
   } else if (outcome.HasPartial()) {
     // What did arrive may be the only copy left: say where it is kept and
     // show it.
     ShowError(ToDisplay(outcome.Result.Text() + "\r\r" + outcome.PartialNote()));
     ShowReport(std::string(def.Title) + PartialTitleSuffix, ReportText(def.Title, std::move(outcome.Lines)),
-               context.Dir);
+               context.Dir, outcome.PartialPath);
   } else {
     TEditorDialog::ShowFailure(outcome.Result);
+  }
+}
+
+void AnnounceLeftZReports(const QString &programDir) {
+  const QDir root(programDir);
+  for (const QString &name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    const std::string dir = QFile::encodeName(root.filePath(name)).toStdString();
+    for (const TLeftJournal &left : RecoverZJournals(dir, {ProjectZNames()})) {
+      std::fprintf(stderr, "tarvoprog: %s\n", LeftJournalLogLine(left).c_str());
+      ShowMessageBox(ToDisplay(LeftJournalNote(left)), QStringLiteral("Atentie"), mkWarning, MsgOK);
+    }
   }
 }

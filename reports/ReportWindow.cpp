@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -32,7 +33,8 @@ QString DisplayLine(const std::string &bytes) {
 
 }  // namespace
 
-TERaport::TERaport(const QString &title, TLineList lines, std::string projectDir, QWidget *parent)
+TERaport::TERaport(const QString &title, TLineList lines, std::string projectDir, const std::string &kept,
+                   QWidget *parent)
     : QDialog(parent), FLines(std::move(lines)), FProjectDir(std::move(projectDir)) {
   setObjectName(QStringLiteral("ERaport"));
   setWindowTitle(title.isEmpty() ? QStringLiteral("Raport") : title);
@@ -67,8 +69,18 @@ TERaport::TERaport(const QString &title, TLineList lines, std::string projectDir
   BStop = new QPushButton(QStringLiteral("I&esire"), Panel1);
   BStop->setObjectName(QStringLiteral("BStop"));
   BStop->setAutoDefault(false);
+  // Where the register's lines are kept (a Z report's archive, or what
+  // arrived before a read broke off): the file name, its path on hover.
+  LKept = new QLabel(Panel1);
+  LKept->setObjectName(QStringLiteral("LKept"));
+  if (!kept.empty()) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(kept));
+    LKept->setText(QStringLiteral("Pastrat in ") + QFileInfo(path).fileName());
+    LKept->setToolTip(path);
+  }
   auto *buttons = new QHBoxLayout(Panel1);
   buttons->setContentsMargins(8, 6, 8, 6);
+  buttons->addWidget(LKept);
   buttons->addStretch();
   buttons->addWidget(BSave);
   buttons->addSpacing(24);
@@ -112,12 +124,11 @@ void TERaport::BSaveClick() {
   }
 }
 
-void ShowReport(const std::string &title, TLineList text, const std::string &projectDir) {
+void ShowReport(const std::string &title, TLineList text, const std::string &projectDir, const std::string &kept) {
   struct TClear {
     ~TClear() { ERaport = nullptr; }
   } clear;
-  std::unique_ptr<TERaport> window(
-      new TERaport(ToDisplay(title), std::move(text), projectDir));
+  std::unique_ptr<TERaport> window(new TERaport(ToDisplay(title), std::move(text), projectDir, kept));
   ERaport = window.get();
   window->exec();
 }

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 
-#include "PartialLines.h"
+#include "ReportReader.h"
+#include "AtomicFile.h"
+#include "ZJournal.h"
 #include "PluSalesLayout.h"
 #include "ScratchDir.h"
 
@@ -49,17 +52,41 @@ TEST(PluSalesLayout, HeaderRuleAndArticleLines) {
   }
 }
 
-TEST(PartialLines, SavedAsReceivedAndNeverOverwritten) {
+// Three Z reads in the same second: each journal has its own name, keeps the
+// lines as received, and ends as an archive or a broken read's file without
+// ever replacing another; one left behind (a crash) is found once, renamed,
+// and nothing is lost.
+TEST(ZJournal, LinesAsReceivedUnderNamesThatNeverReplaceEachOther) {
   TScratchDir dir;
-  const TLineList lines = {std::string("1;1;1;4;\0;x", 11), ""};
-  const std::time_t when = 1765275300;  // the same second for all three
-  std::vector<std::string> paths;
-  for (int i = 0; i < 3; ++i) paths.push_back(SavePartialLines(dir.Path(), "READPLUSALES", ".PARTIAL", lines, when));
+  const TZNames names = OnlineZNames("READPLUSALES");
+  const std::time_t when = 1765275300;
   std::tm local{};
   localtime_r(&when, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   const std::string base = dir.Path() + "/READPLUSALES-" + stamp;
-  EXPECT_EQ(paths, (std::vector<std::string>{base + ".PARTIAL", base + "-2.PARTIAL", base + "-3.PARTIAL"}));
-  EXPECT_EQ(ReadFileBytes(paths[0]), std::string("1;1;1;4;\0;x\r\n\r\n", 15));
+
+  TZJournal complete(dir.Path(), names, when), broken(dir.Path(), names, when);
+  auto crashed = std::make_unique<TZJournal>(dir.Path(), names, when);
+  EXPECT_EQ(complete.Path(), base + ".JURNAL");
+  EXPECT_EQ(broken.Path(), base + "-2.JURNAL");
+  std::string why;
+  for (TZJournal *j : {&complete, &broken, crashed.get()})
+    ASSERT_TRUE(j->Append(std::string("1;1;1;4;\0;x", 11), why) && j->Append("", why)) << why;
+  EXPECT_TRUE(RecoverZJournals(dir.Path(), {names}).empty());  // live ones are left alone
+  EXPECT_EQ(complete.Finish(true), base + ".ARHIVA");
+  EXPECT_EQ(broken.Finish(false), base + "-2.PARTIAL");
+  EXPECT_EQ(ReadFileBytes(base + ".ARHIVA"), std::string("1;1;1;4;\0;x\r\n\r\n", 15));
+
+  // The third was never finished (its program went): a later start finds it.
+  crashed.reset();
+  const std::vector<TLeftJournal> left = RecoverZJournals(dir.Path(), {names, ProjectZNames()});
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].Path, base + "-3.PARTIAL");
+  EXPECT_EQ(left[0].Lines, 2u);
+  EXPECT_EQ(ReadFileBytes(left[0].Path), ReadFileBytes(base + ".ARHIVA"));
+  EXPECT_TRUE(RecoverZJournals(dir.Path(), {names}).empty());  // announced once
+
+  // A journal that cannot be made says why; nothing else is touched.
+  EXPECT_THROW(TZJournal(dir.Path() + "/nu-exista", names, when), EFileWrite);
 }

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -86,7 +87,8 @@ TEST_F(ReportMenuTest, VanzariPLUAsksFirstAndNuSendsNothing) {
 }
 
 TEST_F(ReportMenuTest, TheViewerShowsTheLayoutAndSavesItWithCrLf) {
-  const TLineList expected = ReportText(PluSalesTitle, Env.Report("RSZ000004"));
+  const TLineList raw = Env.Report("RSZ000004");
+  const TLineList expected = ReportText(PluSalesTitle, raw);
   std::vector<std::optional<QString>> answers = {std::nullopt, QString::fromStdString(Project + "/z")};
   QString askedDir;
   auto previous = SetFileDialogHandler([&](TFileDialogMode mode, const QString &, const QString &dir,
@@ -105,8 +107,15 @@ TEST_F(ReportMenuTest, TheViewerShowsTheLayoutAndSavesItWithCrLf) {
     EXPECT_EQ(w->aMemo->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(w->aMemo->toPlainText().split('\n').first(), "Raport din data 09-12-2026 ora 08:30:00");
     EXPECT_EQ(w->Lines(), expected);
+    // The register has cleared its sales: the lines are already kept, as
+    // received, in the report's archive, and the viewer says where.
+    const std::vector<std::string> archive = ProjectFiles();
+    ASSERT_EQ(archive.size(), 1u);
+    EXPECT_EQ(archive[0].rfind("VanzariPLU-2", 0), 0u) << archive[0];
+    EXPECT_EQ(ReadFileBytes(Project + "/" + archive[0]), JoinLinesCrLf(raw));
+    EXPECT_EQ(w->LKept->text().toStdString(), "Pastrat in " + archive[0]);
     w->BSave->click();  // cancelled: nothing written
-    EXPECT_EQ(ProjectFiles().size(), 0u);
+    EXPECT_EQ(ProjectFiles().size(), 1u);
     w->BSave->click();  // "z": the default extension is added
   }));
   SetFileDialogHandler(previous);
@@ -188,7 +197,7 @@ TEST_F(ReportMenuTest, AnEditorOpenedDuringAZReportHoldsNothingUp) {
   EXPECT_EQ(available(), std::vector<bool>(5, true));
   EXPECT_EQ(Env.Sim.Stats().Abandoned, 0u);
   EXPECT_EQ(Log.Shown.size(), 1u);  // the question only
-  EXPECT_TRUE(ProjectFiles().empty());
+  EXPECT_EQ(ProjectFiles().size(), 1u);  // the archive
 }
 
 TEST_F(ReportMenuTest, OnTheCommandLineTheZReportNeedsYes) {
@@ -205,18 +214,24 @@ TEST_F(ReportMenuTest, OnTheCommandLineTheZReportNeedsYes) {
   EXPECT_TRUE(Env.Commands().empty());  // nothing was sent
   const TLineList sales = ReportText(PluSalesTitle, Env.Report("RSZ000004"));
   std::string out, err;
-  EXPECT_EQ(run({"report", "plu-sales", "--yes"}, &out), 0);
+  EXPECT_EQ(run({"report", "plu-sales", "--yes"}, &out, &err), 0);
   std::string expected;
   for (const std::string &l : sales) expected += l + "\n";
   EXPECT_EQ(out, expected);
+  ASSERT_EQ(ProjectFiles().size(), 1u);
+  const std::string archive = ProjectFiles()[0];
+  EXPECT_NE(err.find("the Z report is archived in " + Project + "/" + archive), std::string::npos) << err;
   EXPECT_EQ(run({"report", "drawer"}, &out), 0);
   EXPECT_EQ(out.rfind("0;0;0;0;6;", 0), 0u) << out;
 
   CutOffAfter(2);
   EXPECT_EQ(run({"report", "plu-sales", "--yes"}, &out, &err), 1);
   EXPECT_EQ(out, "");
-  ASSERT_EQ(ProjectFiles().size(), 1u);
-  EXPECT_NE(err.find("the 2 lines received before the failure are saved in " + Project + "/" + ProjectFiles()[0]),
+  std::vector<std::string> files = ProjectFiles();
+  ASSERT_EQ(files.size(), 2u);
+  const std::string broken = files[0] == archive ? files[1] : files[0];
+  EXPECT_EQ(broken.rfind("VanzariPLU-incomplet-", 0), 0u) << broken;
+  EXPECT_NE(err.find("the 2 lines received before the failure are saved in " + Project + "/" + broken),
             std::string::npos)
       << err;
 }
