@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFileDialog>
 
 #include "MessageBox.h"
@@ -76,4 +77,26 @@ std::optional<QString> ChooseFile(TFileDialogMode mode, const QString &title, co
                      : QFileDialog::getSaveFileName(parent, title, dir, filter);
   if (file.isEmpty()) return std::nullopt;
   return file;
+}
+
+namespace {
+
+const QString TextFileFilter = QStringLiteral("Fisier text (*.txt)");
+
+}  // namespace
+
+std::optional<QString> ChooseTextFileToSave(const QString &title, const QString &dir) {
+  std::optional<QString> chosen = ChooseFile(TFileDialogMode::Save, title, dir, TextFileFilter);
+  if (!chosen || chosen->isEmpty()) return std::nullopt;
+  if (!QFileInfo(*chosen).suffix().isEmpty()) return chosen;
+  const QString path = *chosen + QStringLiteral(".txt");
+  if (QFileInfo::exists(path) &&
+      !AskYesNo(QStringLiteral("Fisierul ") + path + QStringLiteral(" exista deja.\r\rIl inlocuiesti ?")))
+    return std::nullopt;
+  return path;
+}
+
+std::optional<QString> ChooseTextFileToOpen(const QString &title, const QString &dir) {
+  return ChooseFile(TFileDialogMode::Open, title, dir,
+                    TextFileFilter + QStringLiteral(";;Toate fisierele (*)"));
 }
