@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFileDialog>
 
+#include "FileChooser.h"
 #include "MessageBox.h"
 
 namespace {
@@ -57,8 +58,10 @@ TFolderDialogHandler SetFolderDialogHandler(TFolderDialogHandler handler) {
 std::optional<QString> BrowseForFolder(const QString &title, const QString &root) {
   if (TFolderDialogHandler h = FolderHandler()) return h(title, root);
   if (!HaveWidgets()) return std::nullopt;
-  QString dir = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, root,
-                                                  QFileDialog::ShowDirsOnly);
+  QFileDialog chooser(QApplication::activeWindow(), title, root);
+  chooser.setFileMode(QFileDialog::Directory);
+  chooser.setOption(QFileDialog::ShowDirsOnly);
+  const QString dir = RunChooser(chooser);
   if (dir.isEmpty()) return std::nullopt;
   return dir;
 }
@@ -71,10 +74,10 @@ std::optional<QString> ChooseFile(TFileDialogMode mode, const QString &title, co
                                   const QString &filter) {
   if (TFileDialogHandler h = FileHandler()) return h(mode, title, dir, filter);
   if (!HaveWidgets()) return std::nullopt;
-  QWidget *parent = QApplication::activeWindow();
-  QString file = mode == TFileDialogMode::Open
-                     ? QFileDialog::getOpenFileName(parent, title, dir, filter)
-                     : QFileDialog::getSaveFileName(parent, title, dir, filter);
+  QFileDialog chooser(QApplication::activeWindow(), title, dir, filter);
+  chooser.setFileMode(mode == TFileDialogMode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  chooser.setAcceptMode(mode == TFileDialogMode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  const QString file = RunChooser(chooser);
   if (file.isEmpty()) return std::nullopt;
   return file;
 }
