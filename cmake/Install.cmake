@@ -6,6 +6,9 @@ include(GNUInstallDirs)
 set(TARVO_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 
 install(TARGETS tarvoprog tarvoctl mx7350-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Qt's own texts in Romanian; tarvoprog finds them relative to its own path.
+install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${TARVO_QT_TRANSLATION}.qm
+        DESTINATION ${TARVO_TRANSLATION_INSTALL_DIR})
 
 install(FILES ${TARVO_PACKAGING_DIR}/tarvoprog.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${TARVO_PACKAGING_DIR}/tarvoprog.svg

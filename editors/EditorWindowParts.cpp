@@ -120,17 +120,15 @@ TActionResult VerifyAndShow(TEditorDialog &dialog, TEditorLogic &logic, QAbstrac
   list->FieldTitle = std::move(fieldTitle);
   list->ShowReport(report, dialog.windowTitle(), wording);
   if (!list->isVisible()) {
-    // Beside the editor, on the side with more room, over as little of it
-    // as the screen allows: the rows the list names stay in sight.
-    const QRect editor = dialog.frameGeometry();
+    // Centred on its editor, where the user's eyes are, and whole on the
+    // editor's screen; the user moves it aside to compare. Its window frame
+    // is not known before it is first shown: it gets the editor's.
     const QRect screen = dialog.screen()->availableGeometry();
-    const QSize size = list->frameGeometry().size();
-    const int right = screen.right() - editor.right(), left = editor.left() - screen.left();
-    QPoint at(right >= left ? std::min(editor.right() + 8, screen.right() - size.width())
-                            : std::max(editor.left() - size.width() - 8, screen.left()),
-              editor.top());
-    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - size.width())));
-    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - size.height())));
+    QRect frame(QPoint(), list->size() + dialog.frameGeometry().size() - dialog.size());
+    frame.moveCenter(dialog.frameGeometry().center());
+    const int lastLeft = std::max(screen.left(), screen.left() + screen.width() - frame.width());
+    const int lastTop = std::max(screen.top(), screen.top() + screen.height() - frame.height());
+    const QPoint at(std::clamp(frame.left(), screen.left(), lastLeft), std::clamp(frame.top(), screen.top(), lastTop));
     list->move(at);
     list->show();
   }

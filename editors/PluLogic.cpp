@@ -68,13 +68,14 @@ TPluLogic::~TPluLogic() { FNumbering.reset(); }
 
 const std::vector<TGridColumn> &TPluLogic::GridColumns() const {
   static const std::vector<TGridColumn> columns = {
-      {"CodAlfa", "Cod", false, {}, TGridColumn::alDefault, 120},
+      // Numbers right-aligned, as in every editor.
+      {"CodAlfa", "Cod", false, {}, TGridColumn::alRight, 120},
       {"Nume", "Denumire", false, {}, TGridColumn::alDefault, 230},
-      {"CodDep", "Departament", false, {}, TGridColumn::alDefault, 100},
-      {"CodUM", "UM", false, {"0", "1", "2", "3", "4", "5"}, TGridColumn::alDefault, 50},
-      {"Pret1", "", false, {}, TGridColumn::alDefault, 80},
-      {"Pret2", "", false, {}, TGridColumn::alDefault, 80},
-      {"LinkPLU", "", false, {}, TGridColumn::alDefault, 110},
+      {"CodDep", "Departament", false, {}, TGridColumn::alRight, 100},
+      {"CodUM", "UM", false, {"0", "1", "2", "3", "4", "5"}, TGridColumn::alRight, 50},
+      {"Pret1", "", false, {}, TGridColumn::alRight, 80},
+      {"Pret2", "", false, {}, TGridColumn::alRight, 80},
+      {"LinkPLU", "", false, {}, TGridColumn::alRight, 110},
       {"Cantar", "", false, {}, TGridColumn::alCenter, 72, true},
   };
   return columns;

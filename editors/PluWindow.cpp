@@ -21,8 +21,6 @@ TEPlu *EPlu = nullptr;
 
 namespace {
 
-const QString TextFilter = QStringLiteral("Fisier text (*.txt)");
-
 // A typed code moves its row to its place in Cod order: the grid's cursor
 // goes with it, so what the user types next lands on the same PLU.
 class TPluModel : public TRecordSetModel {
@@ -236,9 +234,8 @@ void TEPlu::BitBtn6Click() {
 
 void TEPlu::BSaveClick() {
   if (!CommitTyping(DBGrid1)) return;
-  const std::optional<QString> file =
-      ChooseFile(TFileDialogMode::Save, QStringLiteral("Salvare fisier text"),
-                 QString::fromLocal8Bit(FLogic->Context().Dir.c_str()), TextFilter);
+  const std::optional<QString> file = ChooseTextFileToSave(
+      QStringLiteral("Salvare fisier text"), QString::fromLocal8Bit(FLogic->Context().Dir.c_str()));
   if (!file) return;
   TWaitCursor wait;
   ShowFailure(FLogic->SaveTextFile(PathBytes(*file)));
@@ -246,9 +243,8 @@ void TEPlu::BSaveClick() {
 
 void TEPlu::BLoadClick() {
   if (!CommitTyping(DBGrid1)) return;
-  const std::optional<QString> file =
-      ChooseFile(TFileDialogMode::Open, QStringLiteral("Import fisier text"),
-                 QString::fromLocal8Bit(FLogic->Context().Dir.c_str()), TextFilter);
+  const std::optional<QString> file = ChooseTextFileToOpen(
+      QStringLiteral("Import fisier text"), QString::fromLocal8Bit(FLogic->Context().Dir.c_str()));
   if (!file) return;
   TWaitCursor wait;
   ShowFailure(FLogic->ImportTextFile(PathBytes(*file)));

@@ -40,7 +40,7 @@ QString DifferenceText(const TDifference &d) {
 
 TEVerify::TEVerify(QWidget *editor) : QDialog(editor) {
   setObjectName(QStringLiteral("EVerify"));
-  // Beside the editor, not over it: the user compares the two.
+  // Not modal: the user works on in the editor while the list is open.
   setWindowModality(Qt::NonModal);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   Summary = new QLabel(this);

@@ -1,5 +1,5 @@
 // The differences a verify found between the project's table and the
-// register, listed beside the editor window that asked: one line per
+// register, listed over the editor window that asked: one line per
 // differing field (its name, the project's value, the register's), and one
 // per row only one side holds or a code repeats. The window stays open
 // while the user works on in the editor; a double click on a line goes to

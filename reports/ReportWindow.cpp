@@ -1,5 +1,6 @@
 #include "ReportWindow.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
@@ -103,22 +104,11 @@ TERaport::TERaport(const QString &title, TLineList lines, std::string projectDir
 TERaport::~TERaport() = default;
 
 void TERaport::BSaveClick() {
-  std::optional<QString> chosen =
-      ChooseFile(TFileDialogMode::Save, QStringLiteral("Salveaza raportul"),
-                 QFile::decodeName(QByteArray::fromStdString(FProjectDir)),
-                 QStringLiteral("Fisier text (*.txt)"));
-  if (!chosen || chosen->isEmpty()) return;
-  QString path = *chosen;
-  // The default extension. The chooser asked about the name as typed; the
-  // name with ".txt" added is asked about here.
-  if (QFileInfo(path).suffix().isEmpty()) {
-    path += QStringLiteral(".txt");
-    if (QFileInfo::exists(path) &&
-        !AskYesNo(QStringLiteral("Fisierul ") + path + QStringLiteral(" exista deja.\r\rIl inlocuiesti ?")))
-      return;
-  }
+  const std::optional<QString> path = ChooseTextFileToSave(
+      QStringLiteral("Salveaza raportul"), QFile::decodeName(QByteArray::fromStdString(FProjectDir)));
+  if (!path) return;
   try {
-    WriteLinesAtomic(PathBytes(path), FLines);
+    WriteLinesAtomic(PathBytes(*path), FLines);
   } catch (const EFileWrite &e) {
     ShowError(QString::fromLocal8Bit(e.what()));
   }

@@ -43,6 +43,8 @@ echo "== Debian package =="
 deb=$(ls -t build/packages/tarvoprog_*.deb | head -n 1)
 dpkg-deb -f "$deb" Package Version Depends
 dpkg-deb -c "$deb"
+dpkg-deb -c "$deb" | grep -q '/usr/share/tarvoprog/translations/qtbase_ro.qm$' ||
+  { echo "the package lacks the Romanian of Qt's dialogs" >&2; exit 1; }
 
 # Both suites passed (a failure stops this script earlier): one closing count.
 total=$(grep -Eo 'tests passed, 0 tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')

@@ -1,12 +1,13 @@
 // Process-wide pieces of the desktop program: the application object that
 // turns an exception escaping an action into a message instead of an end,
-// and the "," decimal separator.
+// Qt's own texts in Romanian, and the "," decimal separator.
 #pragma once
 
 #include <exception>
 #include <utility>
 
 #include <QApplication>
+#include <QStringList>
 
 // Shows what went wrong the way the toolkit's standard error report does:
 // the exception's text, with a closing full stop, in the error box.
@@ -30,6 +31,18 @@ void RunGuarded(F &&action) {
 // (QLocale default; no digit grouping). The core formats with FormatDecimal.
 void SetDecimalSeparator();
 
+// Qt's own texts (file and folder choosers, standard buttons, the context
+// menus of text fields and scroll bars) in Romanian, from the catalogue in
+// the first of dirs that holds it; it replaces the one loaded before. False
+// when there is none: Qt then speaks English, and nothing else changes.
+bool LoadQtTranslation(const QStringList &dirs);
+// Where the catalogue is looked for, for an executable in executableDir:
+// beside it (the build tree, a copy carried on a stick), then the data
+// directory of the prefix it is installed in.
+QStringList QtTranslationDirs(const QString &executableDir);
+
+// Loads Qt's Romanian as it starts, from QtTranslationDirs() of its own
+// directory.
 class TTarvoApplication : public QApplication {
  public:
   TTarvoApplication(int &argc, char **argv);

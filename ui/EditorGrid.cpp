@@ -38,7 +38,9 @@ QWidget *TGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
   const TRecordSet &t = FModel.Source().GridTable();
   if (const int f = t.FieldIndex(col.Field); f >= 0 && t.FieldDefs()[size_t(f)].DataType == ftString)
     edit->setMaxLength(t.FieldDefs()[size_t(f)].Size);
+  // Typing stays where the value shows.
   if (col.Align == TGridColumn::alCenter) edit->setAlignment(Qt::AlignCenter);
+  if (col.Align == TGridColumn::alRight) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   if (!col.Ellipsis) return edit;
 
   // A cell with its "..." button beside the text.

@@ -4,8 +4,10 @@
 #include <utility>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFileDialog>
 
+#include "FileChooser.h"
 #include "MessageBox.h"
 
 namespace {
@@ -56,8 +58,10 @@ TFolderDialogHandler SetFolderDialogHandler(TFolderDialogHandler handler) {
 std::optional<QString> BrowseForFolder(const QString &title, const QString &root) {
   if (TFolderDialogHandler h = FolderHandler()) return h(title, root);
   if (!HaveWidgets()) return std::nullopt;
-  QString dir = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, root,
-                                                  QFileDialog::ShowDirsOnly);
+  QFileDialog chooser(QApplication::activeWindow(), title, root);
+  chooser.setFileMode(QFileDialog::Directory);
+  chooser.setOption(QFileDialog::ShowDirsOnly);
+  const QString dir = RunChooser(chooser);
   if (dir.isEmpty()) return std::nullopt;
   return dir;
 }
@@ -70,10 +74,32 @@ std::optional<QString> ChooseFile(TFileDialogMode mode, const QString &title, co
                                   const QString &filter) {
   if (TFileDialogHandler h = FileHandler()) return h(mode, title, dir, filter);
   if (!HaveWidgets()) return std::nullopt;
-  QWidget *parent = QApplication::activeWindow();
-  QString file = mode == TFileDialogMode::Open
-                     ? QFileDialog::getOpenFileName(parent, title, dir, filter)
-                     : QFileDialog::getSaveFileName(parent, title, dir, filter);
+  QFileDialog chooser(QApplication::activeWindow(), title, dir, filter);
+  chooser.setFileMode(mode == TFileDialogMode::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  chooser.setAcceptMode(mode == TFileDialogMode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  const QString file = RunChooser(chooser);
   if (file.isEmpty()) return std::nullopt;
   return file;
+}
+
+namespace {
+
+const QString TextFileFilter = QStringLiteral("Fisier text (*.txt)");
+
+}  // namespace
+
+std::optional<QString> ChooseTextFileToSave(const QString &title, const QString &dir) {
+  std::optional<QString> chosen = ChooseFile(TFileDialogMode::Save, title, dir, TextFileFilter);
+  if (!chosen || chosen->isEmpty()) return std::nullopt;
+  if (!QFileInfo(*chosen).suffix().isEmpty()) return chosen;
+  const QString path = *chosen + QStringLiteral(".txt");
+  if (QFileInfo::exists(path) &&
+      !AskYesNo(QStringLiteral("Fisierul ") + path + QStringLiteral(" exista deja.\r\rIl inlocuiesti ?")))
+    return std::nullopt;
+  return path;
+}
+
+std::optional<QString> ChooseTextFileToOpen(const QString &title, const QString &dir) {
+  return ChooseFile(TFileDialogMode::Open, title, dir,
+                    TextFileFilter + QStringLiteral(";;Toate fisierele (*)"));
 }

@@ -65,3 +65,12 @@ using TFileDialogHandler = std::function<std::optional<QString>(
 TFileDialogHandler SetFileDialogHandler(TFileDialogHandler handler);
 std::optional<QString> ChooseFile(TFileDialogMode mode, const QString &title, const QString &dir,
                                   const QString &filter);
+
+// The save chooser for a text file ("Fisier text (*.txt)"): a name typed
+// without an extension gets ".txt". The chooser asked about replacing the
+// name as typed, so replacing an existing one with the extension is asked
+// here; nothing when the user cancels or says "Nu".
+std::optional<QString> ChooseTextFileToSave(const QString &title, const QString &dir);
+// The open chooser for a text file: text files first, then every file, so
+// one saved without an extension can be found.
+std::optional<QString> ChooseTextFileToOpen(const QString &title, const QString &dir);

@@ -292,6 +292,8 @@ TEST_F(ChangesWindow, VerifyListsTheDifferencesAndMarksTheRows) {
   w.BVerify->click();
   ASSERT_NE(w.EVerify, nullptr);
   EXPECT_TRUE(w.EVerify->isVisible());
+  // Centred on its editor.
+  EXPECT_LE((w.EVerify->frameGeometry().center() - w.frameGeometry().center()).manhattanLength(), 1);
   EXPECT_EQ(w.EVerify->List->rowCount(), 20);  // every name differs from the register's
   EXPECT_EQ(w.EVerify->List->item(3, 0)->text(), "4");
   EXPECT_EQ(w.EVerify->List->item(3, 1)->text(), "Nume");

@@ -1,7 +1,9 @@
 // What only the window of the PLU editor does: its guard while a register
 // action waits, the code cell that takes typing on new rows only, the row
-// colours and the Cantar cell's "..." button.
+// colours, the Cantar cell's "..." button, numbers standing right and the
+// text file's choosers.
 #include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -140,4 +142,43 @@ TEST_F(PluWindowTest, AltPProgramsTheCellStillBeingTypedAndMovingChangesNothing)
   EXPECT_NE(lines[0].find("\"PAINE NOUA\""), std::string::npos) << lines[0];
   EXPECT_NE(lines[0].find(";9;"), std::string::npos) << lines[0];
   EXPECT_TRUE(warnings.empty()) << ::testing::PrintToString(warnings);
+}
+
+TEST_F(PluWindowTest, NumbersStandRightAndTheTextFileKeepsToTxt) {
+  SavePlu({{5}});
+  TMessageLog log;
+  TEPlu w(Context);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QAbstractItemModel *m = w.DBGrid1->model();
+  for (int c : {TPluLogic::colCodAlfa, TPluLogic::colCodDep, TPluLogic::colCodUM, TPluLogic::colPret1,
+                TPluLogic::colPret2, TPluLogic::colLinkPLU})
+    EXPECT_EQ(m->data(m->index(0, c), Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter)) << c;
+  EXPECT_FALSE(m->data(m->index(0, TPluLogic::colNume), Qt::TextAlignmentRole).isValid());
+  // The typing in a price stays where the price shows.
+  w.DBGrid1->setCurrentIndex(m->index(0, TPluLogic::colPret1));
+  QLineEdit *editor = nullptr;
+  for (QLineEdit *e : w.DBGrid1->viewport()->findChildren<QLineEdit *>())
+    if (e->isVisible()) editor = e;
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->alignment() & Qt::AlignRight);
+
+  // Saved as "export": the file is export.txt; the import offers every file.
+  QStringList filters;
+  const auto previous = SetFileDialogHandler(
+      [&](TFileDialogMode mode, const QString &, const QString &dir, const QString &filter) -> std::optional<QString> {
+        filters << filter;
+        if (mode == TFileDialogMode::Save) return dir + QStringLiteral("/export");
+        return std::nullopt;
+      });
+  w.BSave->click();
+  w.BLoad->click();
+  SetFileDialogHandler(previous);
+  const QString dir = QString::fromStdString(Context.Dir);
+  EXPECT_TRUE(QFileInfo::exists(dir + "/export.txt"));
+  EXPECT_FALSE(QFileInfo::exists(dir + "/export"));
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_EQ(filters[0], "Fisier text (*.txt)");
+  EXPECT_EQ(filters[1], "Fisier text (*.txt);;Toate fisierele (*)");
+  EXPECT_TRUE(log.Texts().empty());
 }

@@ -14,7 +14,7 @@ for f in bin/tarvoprog bin/tarvoctl bin/mx7350-sim; do
   [ -x "$prefix/$f" ] || fail "$f is not installed"
 done
 for f in share/applications/tarvoprog.desktop share/icons/hicolor/scalable/apps/tarvoprog.svg \
-         share/man/man1/tarvoctl.1.gz share/man/man1/mx7350-sim.1.gz lib/systemd/system/tarvoprog-online.service; do
+         share/tarvoprog/translations/qtbase_ro.qm share/man/man1/tarvoctl.1.gz share/man/man1/mx7350-sim.1.gz lib/systemd/system/tarvoprog-online.service; do
   [ -s "$prefix/$f" ] || fail "$f is not installed"
 done
 
