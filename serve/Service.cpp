@@ -93,6 +93,13 @@ void TServeService::TImpl::Setup() {
       res.set_content(a.Body, "application/json; charset=utf-8");
       return httplib::Server::HandlerResponse::Handled;
     }
+    // A request without Content-Length or Transfer-Encoding has no body
+    // (curl -X POST sends none), but the server would wait for one until
+    // its read time-out: it is answered here, before any body is read.
+    if (!req.has_header("Content-Length") && !req.has_header("Transfer-Encoding")) {
+      Answer(req, res);
+      return httplib::Server::HandlerResponse::Handled;
+    }
     return httplib::Server::HandlerResponse::Unhandled;
   });
   const auto handler = [this](const httplib::Request &req, httplib::Response &res) { Answer(req, res); };

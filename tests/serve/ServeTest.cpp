@@ -1,6 +1,7 @@
 // The HTTP service end to end: a real HTTP client, the service in this
 // process, the register simulator on a pseudo-terminal behind each project.
 #include <QJsonArray>
+#include <QProcess>
 
 #include <future>
 #include <sys/stat.h>
@@ -157,6 +158,18 @@ TEST_F(ServeTest, ReportsAndTheZArchive) {
   const std::string archive = r.Json["archive"].toString().toStdString();
   EXPECT_EQ(archive.rfind(Project + "/VanzariPLU-Z-", 0), 0u) << archive;
   EXPECT_EQ(ReadFileBytes(archive), JoinLinesCrLf(sales));
+}
+
+TEST_F(ServeTest, APostWithoutABodyIsAnsweredAtOnce) {
+  // curl -X POST sends neither Content-Length nor a body.
+  QProcess curl;
+  curl.start("curl", {"-s", "-m", "4", "-X", "POST",
+                      QString("http://127.0.0.1:%1/v1/projects/Magazin/reports/drawer").arg(Service->Port())});
+  ASSERT_TRUE(curl.waitForFinished(10000));
+  const QJsonObject body = QJsonDocument::fromJson(curl.readAllStandardOutput()).object();
+  EXPECT_EQ(curl.exitCode(), 0);
+  EXPECT_TRUE(body["ok"].toBool());
+  EXPECT_FALSE(body["lines"].toArray().isEmpty());
 }
 
 TEST_F(ServeTest, AZReportNeedsAKeyAndAnOutrightReset) {
