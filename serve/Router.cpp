@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +13,8 @@
 #include "ComPortMap.h"
 #include "IdempotencyStore.h"
 #include "ProjectQueue.h"
+#include "ProgramDir.h"
+#include "ProjectTables.h"
 #include "Projects.h"
 #include "RequestBodies.h"
 #include "Route.h"
@@ -89,6 +92,47 @@ TServeRouter::TProject *TServeRouter::ProjectOf(const std::string &name, TAnswer
   return slot.get();
 }
 
+namespace {
+
+// What a file looked like; a change of any of these means it changed.
+struct TFileLook {
+  long long Mtime = 0, Size = -1, Inode = 0;
+  bool operator==(const TFileLook &) const = default;
+};
+
+TFileLook LookOf(const std::string &path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return {st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, st.st_size, (long long)st.st_ino};
+}
+
+}  // namespace
+
+// A list asked for a thousand times a second reads a project's settings
+// and the port map again only when their files changed.
+TServeRouter::TListedSettings TServeRouter::SettingsOf(const std::string &projectDir) {
+  const TFileLook settings = LookOf(ProjectTablePath(projectDir, tiSetari));
+  const TFileLook ini = LookOf(TarvoIniPath());
+  std::lock_guard<std::mutex> lock(FListMutex);
+  TListedSettings &cached = FListed[projectDir];
+  const std::string stamp = std::to_string(settings.Mtime) + "/" + std::to_string(settings.Size) + "/" +
+                            std::to_string(settings.Inode) + "/" + std::to_string(ini.Mtime) + "/" +
+                            std::to_string(ini.Size) + "/" + std::to_string(ini.Inode);
+  if (cached.Stamp == stamp && !stamp.empty()) return cached;
+  cached = {};
+  cached.Stamp = stamp;
+  try {
+    if (const auto s = LoadSerialSettings(projectDir); s && s->Port > 0) {
+      cached.Port = s->Port;
+      cached.Baud = BaudBitsOfCode(s->Baud);
+      cached.Device = PortDevice(s->Port);
+    }
+  } catch (const std::exception &) {
+    // A settings file that cannot be read: the project is listed without.
+  }
+  return cached;
+}
+
 TAnswer TServeRouter::ListProjects() {
   QJsonArray list;
   const QString programDir = ProgramDir();
@@ -96,16 +140,11 @@ TAnswer TServeRouter::ListProjects() {
   for (const QString &name : names) {
     // A link at a device (a simulator's, say) is no project.
     if (!ProjectNameProblem(name).isEmpty() || !QFileInfo(programDir + name).isDir()) continue;
-    QJsonObject p{{"name", name}, {"port", QJsonValue()}, {"baud", QJsonValue()}, {"device", QJsonValue()}};
-    try {
-      if (const auto s = LoadSerialSettings(PathBytes(programDir + name)); s && s->Port > 0) {
-        p["port"] = s->Port;
-        if (const int bits = BaudBitsOfCode(s->Baud)) p["baud"] = bits;
-        p["device"] = QString::fromStdString(PortDevice(s->Port));
-      }
-    } catch (const std::exception &) {
-      // A settings file that cannot be read: the project is listed without.
-    }
+    QJsonObject p{{"name", name}};
+    const TListedSettings settings = SettingsOf(PathBytes(programDir + name));
+    p["port"] = settings.Port > 0 ? QJsonValue(settings.Port) : QJsonValue();
+    p["baud"] = settings.Baud > 0 ? QJsonValue(settings.Baud) : QJsonValue();
+    p["device"] = settings.Device.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(settings.Device));
     bool busy = false;
     {
       std::lock_guard<std::mutex> lock(FMutex);

@@ -46,6 +46,12 @@ class TServeRouter {
   // The project of that name, made on first use; null with the answer to
   // give when there is no such project.
   TProject *ProjectOf(const std::string &name, TAnswer &refusal);
+  struct TListedSettings {
+    std::string Stamp;  // the settings file and the port map as they were read
+    int Port = 0, Baud = 0;
+    std::string Device;
+  };
+  TListedSettings SettingsOf(const std::string &projectDir);
   TAnswer ListProjects();
   TAnswer Queue(TProject &project, const THttpRequest &request, std::function<TAnswer()> action);
 
@@ -53,4 +59,6 @@ class TServeRouter {
   std::mutex FMutex;
   std::map<std::string, std::unique_ptr<TProject>> FProjects;
   bool FStopping = false;
+  std::mutex FListMutex;
+  std::map<std::string, TListedSettings> FListed;
 };

@@ -83,6 +83,7 @@ void TServeService::TImpl::Setup() {
   Server.set_payload_max_length(Options.MaxBodyBytes);
   Server.set_tcp_nodelay(true);
   Server.set_keep_alive_timeout(2);
+  Server.set_keep_alive_max_count(1000);
   Server.set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
     RequestStart = TClock::now();
     // Checked before the body is read: a stranger cannot make it read 64 MiB.
