@@ -15,6 +15,7 @@
 #include "Projects.h"
 #include "RecordSet.h"
 #include "ReportReader.h"
+#include "TableText.h"
 
 std::string ForTerminal(const std::string &bytes) {
   std::string s = ToUtf8(bytes);
@@ -130,20 +131,14 @@ void TCliProgress::End() {
 }
 
 void PrintTable(const TRecordSet &table) {
-  TRecordSet rows(table);  // printing moves nothing in the caller's set
-  std::string out;
-  const auto &fields = rows.FieldDefs();
-  for (size_t f = 0; f < fields.size(); ++f) out += (f ? ";" : "") + fields[f].Name;
-  out += '\n';
-  for (rows.First(); !rows.IsEmpty() && !rows.Eof(); rows.Next()) {
-    for (size_t f = 0; f < fields.size(); ++f) {
-      if (f) out += ';';
-      if (rows.IsNull(int(f))) continue;
-      const std::string text = rows.AsString(int(f));
-      out += fields[f].DataType == ftString ? ToUtf8(text) : text;
-    }
-    out += '\n';
-  }
+  const TTableText text = TableText(table);
+  auto line = [](const std::vector<std::string> &cells) {
+    std::string out;
+    for (size_t f = 0; f < cells.size(); ++f) out += (f ? ";" : "") + cells[f];
+    return out + '\n';
+  };
+  std::string out = line(text.Fields);
+  for (const auto &row : text.Rows) out += line(row);
   Out(out);
 }
 

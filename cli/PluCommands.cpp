@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "CellEdits.h"
 #include "CodePage.h"
 #include "Output.h"
 #include "PluLogic.h"
@@ -19,37 +20,15 @@ namespace {
 
 int Saved(const TActionResult &r) { return r.Ok ? ExitOk : ReportFailure(r); }
 
-// Applies FIELD=VALUE words to row recNo through the grid's rules. The row
-// may move (a new code puts it in its place); the table's current row
-// follows it. False (message printed) at the first refusal.
-bool Assign(TPluLogic &logic, int recNo, const std::vector<std::pair<std::string, std::string>> &values) {
-  TRecordSet &t = logic.GridTable();
-  for (const auto &[field, value] : values) {
-    std::string why;
-    if (EqualsNoCase(field, "NumeAditional")) {
-      // Kept in the file and sent to the register, but not a grid column.
-      t.SetRecNo(recNo);
-      t.SetString("NumeAditional", value);
-      t.Post();
-    } else {
-      // "Cod" is the code as the grid shows it, CodAlfa.
-      const int column = logic.ColumnOf(EqualsNoCase(field, "Cod") ? "CodAlfa" : field);
-      if (column < 0) {
-        std::fprintf(stderr,
-                     "tarvoctl: %s is not a field that can be set (CodAlfa, Nume, NumeAditional, CodDep, "
-                     "CodUM, Pret1, Pret2, LinkPLU, Cantar)\n",
-                     field.c_str());
-        return false;
-      }
-      why = logic.SetCell(recNo, column, value);
-    }
-    if (!why.empty()) {
-      std::fprintf(stderr, "tarvoctl: %s: %s\n", field.c_str(), ToUtf8(why).c_str());
-      return false;
-    }
-    recNo = t.RecNo();
-  }
-  return true;
+// Applies FIELD=VALUE words to row recNo through the grid's rules. False
+// (message printed) at the first refusal.
+bool Assign(TPluLogic &logic, int recNo, const TCellValues &values) {
+  const TCellRefusal r = SetPluCells(logic, recNo, values);
+  if (r.Kind == TCellRefusal::UnknownField)
+    std::fprintf(stderr, "tarvoctl: %s is not a field that can be set (%s)\n", r.Field.c_str(), PluSettableFields);
+  else if (r)
+    std::fprintf(stderr, "tarvoctl: %s: %s\n", r.Field.c_str(), ToUtf8(r.Why).c_str());
+  return !r;
 }
 
 std::optional<int> RowOfCode(TCliContext &cx, TPluLogic &logic, const std::string &word) {

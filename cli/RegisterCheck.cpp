@@ -2,36 +2,13 @@
 
 #include <cstdio>
 
-#include "CodePage.h"
+#include "DifferenceText.h"
 #include "Output.h"
 
 namespace {
 
 std::string Counted(int n, const char *what) {
   return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-}
-
-std::string Quoted(const std::string &bytes) { return "\"" + ToUtf8(bytes) + "\""; }
-
-// The name of a row only one side holds, after the line ("" when none).
-std::string Named(const std::string &bytes) { return bytes.empty() ? "" : " (" + Quoted(bytes) + ")"; }
-
-std::string Line(const TDifference &d, const TFieldDifference *f, const std::string &codeWord) {
-  std::string line = codeWord + " " + d.CodeText + ": ";
-  switch (d.Kind) {
-    case TDifferenceKind::OnlyInRegister: return line + "only in the register" + Named(d.Register);
-    case TDifferenceKind::OnlyInProject: return line + "only in the project" + Named(d.Project);
-    case TDifferenceKind::MarkedButInRegister:
-      return line + "marked for deletion, still in the register" + Named(d.Register);
-    case TDifferenceKind::RepeatedInProject:
-      return line + "the code repeats in the project (" + std::to_string(d.Count) + " rows; the last is compared)";
-    case TDifferenceKind::RepeatedInRegister:
-      return line + "the code repeats in the register (" + std::to_string(d.Count) +
-             " rows; the last is compared)";
-    case TDifferenceKind::FieldsDiffer:
-      return line + f->Field + ": project " + Quoted(f->Project) + ", register " + Quoted(f->Register);
-  }
-  return line;
 }
 
 }  // namespace
@@ -65,10 +42,7 @@ int ReportVerify(const std::string &name, const TActionResult &result, const TEd
   const TVerifyReport &report = logic.LastVerify();
   if (!report.Done) return ReportFailure(result);
   std::string out;
-  for (const TDifference &d : report.Differences) {
-    if (d.Kind != TDifferenceKind::FieldsDiffer) out += Line(d, nullptr, codeWord) + "\n";
-    for (const TFieldDifference &f : d.Fields) out += Line(d, &f, codeWord) + "\n";
-  }
+  for (const std::string &line : DifferenceLines(report, codeWord)) out += line + "\n";
   Out(out);
   if (report.Same())
     std::fprintf(stderr, "tarvoctl: %s: the register holds the project's table (%d rows)\n", name.c_str(),

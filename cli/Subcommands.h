@@ -20,3 +20,4 @@ extern const TSubcommand CmdPlu;       // the PLU editor
 extern const TSubcommand CmdScale;     // the scale list, prefix and transfer
 extern const TSubcommand CmdReport;   // report plu-sales|payments|drawer
 extern const TSubcommand CmdOnline;   // online: the command-file processor without a window
+extern const TSubcommand CmdServe;    // serve: the HTTP/JSON service

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "BlockEditor.h"
+#include "CellEdits.h"
 #include "CodePage.h"
 #include "ProjectTables.h"
 #include "RegisterCheck.h"
@@ -42,44 +43,21 @@ std::unique_ptr<TTableEditor> OpenEditor(const TProjectContext &project, TTableI
   return std::make_unique<TTableEditor>(project, *DescriptionOf(id));
 }
 
-// The columns a row of the table takes typing in, for a message.
-std::string TypedColumns(const TTableEditor &editor) {
-  std::string list;
-  for (const TGridColumn &c : editor.Description().Columns)
-    if (!c.ReadOnly) list += (list.empty() ? "" : ", ") + c.Field;
-  return list;
-}
-
-int Set(TCliContext &cx, TTableEditor &editor, TTableId id, int32_t cod,
-        const std::vector<std::pair<std::string, std::string>> &cells) {
+int Set(TCliContext &cx, TTableEditor &editor, TTableId id, int32_t cod, const TCellValues &cells) {
   const TTableWords &w = WordsOf(id);
   const std::string path = ProjectTablePath(editor.Context().Dir, id);
-  if (IsBlockTable(id)) {
-    auto &blocks = static_cast<TBlockEditor &>(editor);
-    // Saving would make the file that allows programming; without a read
-    // first that would program blocks nobody read out of the register.
-    if (!blocks.ProgramAllowed())
+  switch (const TCellRefusal r = SetTableCells(editor, cod, cells); r.Kind) {
+    case TCellRefusal::None: break;
+    case TCellRefusal::NotReadYet:
       return Fail(std::string("there is no ") + TableFileName(id) + " yet: read the " + w.What +
                   " from the register first (tarvoctl --project " + cx.Project + " " + w.Name + " read)");
-    if (!editor.FindRow(cod)) return Fail(std::string(w.What) + ": there is no block " + std::to_string(cod));
-    for (const auto &[field, value] : cells) {
-      int32_t position = 0;
-      if (field.size() < 2 || (field[0] != 'P' && field[0] != 'p') ||
-          !ParseIntegerText(std::string_view(field).substr(1), position) || position < 1 || position > 32)
-        return Fail(field + " is not a position of a block (P1 to P32)");
-      if (const std::string why = blocks.SetPosition(cod, int(position), value); !why.empty())
-        return Fail(field + ": " + ToUtf8(why));
-    }
-  } else {
-    const int row = editor.FindRow(cod);
-    if (!row) return Fail(std::string(w.What) + ": there is no row with Cod " + std::to_string(cod));
-    for (const auto &[field, value] : cells) {
-      const int column = editor.ColumnOf(field);
-      if (column < 0)
-        return Fail(field + " is not a column of the " + w.What + " editor (it takes " + TypedColumns(editor) + ")");
-      if (const std::string why = editor.SetCell(row, column, value); !why.empty())
-        return Fail(field + ": " + ToUtf8(why));
-    }
+    case TCellRefusal::NoRow:
+      return Fail(std::string(w.What) + (IsBlockTable(id) ? ": there is no block " : ": there is no row with Cod ") +
+                  std::to_string(cod));
+    case TCellRefusal::UnknownField:
+      if (IsBlockTable(id)) return Fail(r.Field + " is not a position of a block (P1 to P32)");
+      return Fail(r.Field + " is not a column of the " + w.What + " editor (it takes " + TypedColumns(editor) + ")");
+    case TCellRefusal::Refused: return Fail(r.Field + ": " + ToUtf8(r.Why));
   }
   if (const TActionResult saved = editor.Save(); !saved.Ok) return ReportFailure(saved);
   std::fprintf(stderr, "tarvoctl: %s: saved %s\n", w.Name, path.c_str());
@@ -91,7 +69,7 @@ int RunTable(TCliContext &cx, TTableId id) {
   if (cx.Args.empty()) return UsageError(cx, "show, read, program, verify or set is missing");
   const std::string verb = cx.Args[0];
   int32_t cod = 0;
-  std::vector<std::pair<std::string, std::string>> cells;
+  TCellValues cells;
   bool changed = false;
   if (verb == "program" && cx.Args.size() == 2 && cx.Args[1] == "--changed") {
     changed = true;

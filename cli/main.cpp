@@ -20,7 +20,7 @@ const std::vector<TSubcommand> &Subcommands() {
   static const std::vector<TSubcommand> table = {
       CmdProject, CmdSettings, CmdRead, CmdWrite, CmdCommand, CmdPorts,
       CmdDept, CmdVat, CmdCashier, CmdRate, CmdPayment, CmdParam, CmdOption,
-      CmdPlu, CmdScale, CmdReport, CmdOnline,
+      CmdPlu, CmdScale, CmdReport, CmdOnline, CmdServe,
   };
   return table;
 }

@@ -1,5 +1,5 @@
 # Installing the programs as a Linux program is installed (GNU directories,
-# a menu entry, an icon, manual pages, the online service), and packaging
+# a menu entry, an icon, manual pages, the online and HTTP services), and packaging
 # that as a Debian package: cmake --install build; cd build && cpack -G DEB.
 include(GNUInstallDirs)
 
@@ -32,12 +32,14 @@ install(FILES ${TARVO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The unit names the installed tarvoctl by its full path, which is known only
 # when installing: a package is installed under /usr whatever this tree was
 # configured with. systemd also reads /usr/local/lib/systemd/system.
-install(CODE "
-  set(TARVO_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-  configure_file(\"${TARVO_PACKAGING_DIR}/tarvoprog-online.service.in\"
-                 \"${CMAKE_BINARY_DIR}/packaging/tarvoprog-online.service\" @ONLY)
-  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/system\" TYPE FILE
-       FILES \"${CMAKE_BINARY_DIR}/packaging/tarvoprog-online.service\")
-")
+foreach(unit tarvoprog-online tarvoprog-serve)
+  install(CODE "
+    set(TARVO_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    configure_file(\"${TARVO_PACKAGING_DIR}/${unit}.service.in\"
+                   \"${CMAKE_BINARY_DIR}/packaging/${unit}.service\" @ONLY)
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/system\" TYPE FILE
+         FILES \"${CMAKE_BINARY_DIR}/packaging/${unit}.service\")
+  ")
+endforeach()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)

@@ -10,8 +10,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 payment forms, system parameters and options) in projects on the PC, reads them out
 of the register and programs it over RS-232, reads sales reports, sends weighed
 articles to DIGI label scales and runs an unattended command-file (online) mode.
-Contains the desktop program tarvoprog, the command line tarvoctl (with a systemd
-unit for the online mode) and the register simulator mx7350-sim.")
+Contains the desktop program tarvoprog, the command line tarvoctl (with systemd
+units for the online mode and the HTTP/JSON service) and the register simulator
+mx7350-sim.")
 set(CPACK_PACKAGE_CONTACT "tarvoprog maintainers <tarvoprog@localhost>" CACHE STRING
     "Maintainer field of the Debian package")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)

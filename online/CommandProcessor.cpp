@@ -16,6 +16,7 @@
 
 #include "AtomicFile.h"
 #include "CodePage.h"
+#include "PluList.h"
 #include "PluSalesLayout.h"
 #include "RegisterSlot.h"
 #include "ReportReader.h"
@@ -353,22 +354,17 @@ TCommandProcessor::TOutcome TCommandProcessor::RunWritePlu(const std::string &di
     out.Detail = ToUtf8(failure.Reason);
     return out;
   }
-  int sent = 0;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].empty()) continue;  // a line without fields
-    const TPluRec rec = PluRecordOfLine(lines[i]);
-    if (!session.Link().SendRecord(rkPlu, &rec)) {
-      // The lines before stay programmed; the rest is not sent.
-      out.Message = ErrFailed;
-      out.Detail = "line " + std::to_string(i + 1) + ", after " + std::to_string(sent) +
-                   " PLU programmed: " + ToUtf8(session.Link().LastError());
-      return out;
-    }
-    ++sent;
+  const TPluListRun run = SendPluList(session.Link(), lines);
+  if (!run.Ok) {
+    // The lines before stay programmed; the rest is not sent.
+    out.Message = ErrFailed;
+    out.Detail = "line " + std::to_string(run.FailedLine) + ", after " + std::to_string(run.Sent) +
+                 " PLU programmed: " + ToUtf8(run.Reason);
+    return out;
   }
   out.Ok = true;
   out.Lines = std::move(lines);
-  out.Detail = std::to_string(sent) + " PLU programmed";
+  out.Detail = std::to_string(run.Sent) + " PLU programmed";
   return out;
 }
 

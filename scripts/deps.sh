@@ -2,8 +2,8 @@
 # Installs what the build and the tests need, when it is missing (Debian).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-l10n-tools libgl-dev
-      libsqlite3-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
-      dpkg-dev file desktop-file-utils)
+      libsqlite3-dev libsimpleini-dev libcpp-httplib-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+      dpkg-dev file desktop-file-utils curl)
 [ "${1:-}" = "--gui" ] && pkgs+=(xvfb xauth fonts-dejavu-core)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -14,7 +14,8 @@ for f in bin/tarvoprog bin/tarvoctl bin/mx7350-sim; do
   [ -x "$prefix/$f" ] || fail "$f is not installed"
 done
 for f in share/applications/tarvoprog.desktop share/icons/hicolor/scalable/apps/tarvoprog.svg \
-         share/tarvoprog/translations/qtbase_ro.qm share/man/man1/tarvoctl.1.gz share/man/man1/mx7350-sim.1.gz lib/systemd/system/tarvoprog-online.service; do
+         share/tarvoprog/translations/qtbase_ro.qm share/man/man1/tarvoctl.1.gz share/man/man1/mx7350-sim.1.gz \
+         lib/systemd/system/tarvoprog-online.service lib/systemd/system/tarvoprog-serve.service; do
   [ -s "$prefix/$f" ] || fail "$f is not installed"
 done
 
@@ -35,6 +36,15 @@ fi
 unit=$prefix/lib/systemd/system/tarvoprog-online.service
 grep -qx "ExecStart=$prefix/bin/tarvoctl --home /var/lib/tarvoprog online" "$unit" ||
   fail "the unit does not run $prefix/bin/tarvoctl: $(grep ExecStart "$unit")"
+unit=$prefix/lib/systemd/system/tarvoprog-serve.service
+grep -qx "ExecStart=$prefix/bin/tarvoctl --home /var/lib/tarvoprog serve" "$unit" ||
+  fail "the serve unit does not run $prefix/bin/tarvoctl: $(grep ExecStart= "$unit")"
+if systemd-analyze security --help 2>/dev/null | grep -q -- --offline; then
+  for u in tarvoprog-online tarvoprog-serve; do
+    rating=$(systemd-analyze security --offline=yes "$prefix/lib/systemd/system/$u.service" 2>&1 | tail -n 1)
+    grep -Eq ' (OK|SAFE) ' <<<"$rating" || fail "$u.service is not rated OK: $rating"
+  done
+fi
 
 # Every subcommand and option the programs list has its entry in their manual.
 tarvoctl_man=$(zcat "$prefix/share/man/man1/tarvoctl.1.gz")
