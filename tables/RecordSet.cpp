@@ -7,240 +7,18 @@
 #include "RecordSetData.h"
 #include "ValueText.h"
 
-namespace {
-
-
-}  // namespace
-
-// ---------------------------------------------------------------- TRowList
-
-size_t TRowList::BlockOf(size_t k) const {
-  return size_t(std::upper_bound(FStarts.begin(), FStarts.end(), k) - FStarts.begin()) - 1;
-}
-
-TRowList::TRow &TRowList::Locate(size_t k) {
-  const size_t b = BlockOf(k);
-  return FBlocks[b][k - FStarts[b]];
-}
-
-void TRowList::Restart(size_t fromBlock) {
-  FStarts.resize(FBlocks.size());
-  size_t at = fromBlock == 0 ? 0 : FStarts[fromBlock - 1] + FBlocks[fromBlock - 1].size();
-  for (size_t b = fromBlock; b < FBlocks.size(); ++b) {
-    FStarts[b] = at;
-    at += FBlocks[b].size();
-  }
-}
-
-void TRowList::insert(size_t k, TRow r) {
-  if (FBlocks.empty()) {
-    FBlocks.emplace_back();
-    FBlocks.back().reserve(BlockRows);
-    FStarts.push_back(0);
-  }
-  size_t b = k >= FSize ? FBlocks.size() - 1 : BlockOf(k);
-  if (k >= FSize && FBlocks[b].size() >= BlockRows) {
-    // Appending past a full last block: start a new one rather than split.
-    FBlocks.emplace_back();
-    FBlocks.back().reserve(BlockRows);
-    b = FBlocks.size() - 1;
-    FStarts.push_back(FSize);
-  }
-  std::vector<TRow> &blk = FBlocks[b];
-  blk.insert(blk.begin() + std::ptrdiff_t(k - FStarts[b]), std::move(r));
-  ++FSize;
-  if (blk.size() > 2 * BlockRows) {
-    std::vector<TRow> tail(std::make_move_iterator(blk.begin() + BlockRows), std::make_move_iterator(blk.end()));
-    blk.resize(BlockRows);
-    FBlocks.insert(FBlocks.begin() + std::ptrdiff_t(b) + 1, std::move(tail));
-  }
-  Restart(b);
-}
-
-void TRowList::erase(size_t k) {
-  const size_t b = BlockOf(k);
-  std::vector<TRow> &blk = FBlocks[b];
-  blk.erase(blk.begin() + std::ptrdiff_t(k - FStarts[b]));
-  --FSize;
-  if (blk.empty()) FBlocks.erase(FBlocks.begin() + std::ptrdiff_t(b));
-  Restart(b < FBlocks.size() ? b : FBlocks.size());
-}
-
-void TRowList::Assign(std::vector<TRow> rows) {
-  clear();
-  for (size_t at = 0; at < rows.size(); at += BlockRows) {
-    const size_t end = std::min(rows.size(), at + BlockRows);
-    FBlocks.emplace_back(std::make_move_iterator(rows.begin() + std::ptrdiff_t(at)),
-                         std::make_move_iterator(rows.begin() + std::ptrdiff_t(end)));
-  }
-  FSize = rows.size();
-  Restart(0);
-}
-
-std::vector<TRowList::TRow> TRowList::TakeAll() {
-  std::vector<TRow> all;
-  all.reserve(FSize);
-  for (auto &blk : FBlocks)
-    for (auto &r : blk) all.push_back(std::move(r));
-  clear();
-  return all;
-}
-
-// ---------------------------------------------------------------- TData
-
-TRecordSet::TData::TData(std::vector<TFieldDef> fields) : Fields(std::move(fields)) {
-  for (size_t i = 0; i < Fields.size(); ++i) {
-    const TFieldDef &f = Fields[i];
-    if (f.Name.empty()) throw ERecordSet("Camp fara nume in definitia tabelului");
-    for (size_t j = 0; j < i; ++j)
-      if (EqualsNoCase(Fields[j].Name, f.Name))
-        throw ERecordSet("Campul " + f.Name + " apare de doua ori in definitia tabelului");
-    if (f.DataType == ftString) {
-      if (f.Size < 1 || f.Size > MaxStringFieldSize)
-        throw ERecordSet("Campul " + f.Name + " are o lungime nepermisa: " + std::to_string(f.Size));
-      Slot.push_back(TextCount++);
-    } else {
-      if (f.DataType != ftInteger && f.DataType != ftFloat && f.DataType != ftBoolean)
-        throw ERecordSet("Campul " + f.Name + " are un tip necunoscut");
-      Slot.push_back(NumCount++);
-    }
-  }
-  NumAt = (Fields.size() + 7) / 8;
-  EndsAt = NumAt + 8 * size_t(NumCount);
-  TextAt = EndsAt + 4 * size_t(TextCount);
-  int cod = FieldIndex("Cod");
-  // Only a numeric Cod can order the rows; a text Cod from a foreign file
-  // leaves the set unordered rather than sorting by something arbitrary.
-  if (cod >= 0 && Fields[cod].DataType != ftString) CodField = cod;
-}
-
-int TRecordSet::TData::FieldIndex(std::string_view name) const {
-  for (size_t i = 0; i < Fields.size(); ++i)
-    if (EqualsNoCase(Fields[i].Name, name)) return int(i);
-  return -1;
-}
-
-TRecordSet::TRow TRecordSet::TData::EmptyRow() const {
-  TRow r;
-  r.B.assign(TextAt, '\0');
-  return r;
-}
-
-void TRecordSet::TData::PutText(TRow &r, int slot, std::string_view t) const {
-  const uint32_t b = slot == 0 ? 0 : TextEnd(r, slot - 1), e = TextEnd(r, slot);
-  r.B.replace(TextAt + b, e - b, t);
-  const int64_t delta = int64_t(t.size()) - int64_t(e - b);
-  for (int s = slot; s < TextCount; ++s) {
-    const uint32_t end = uint32_t(int64_t(TextEnd(r, s)) + delta);
-    std::memcpy(r.B.data() + EndsAt + 4 * size_t(s), &end, 4);
-  }
-}
-
-TFieldValue TRecordSet::TData::CellValue(const TRow &r, int f) const {
-  if (!IsSet(r, f)) return std::monostate{};
-  const int s = Slot[f];
-  switch (Fields[f].DataType) {
-    case ftInteger: return int32_t(Num(r, s).I);
-    case ftFloat: return Num(r, s).F;
-    case ftBoolean: return Num(r, s).I != 0;
-    case ftString: return std::string(Text(r, s));
-  }
-  return std::monostate{};
-}
-
-double TRecordSet::TData::CellNumber(const TRow &r, int f) const {
-  const TNum n = Num(r, Slot[f]);
-  return Fields[f].DataType == ftFloat ? n.F : double(n.I);
-}
-
-std::pair<bool, double> TRecordSet::TData::Key(const TRow &r) const {
-  if (CodField < 0 || !IsSet(r, CodField)) return {false, 0.0};
-  return {true, CellNumber(r, CodField)};
-}
-
-bool TRecordSet::TData::KeyLess(const TRow &a, const TRow &b) const {
-  return Key(a) < Key(b);
-}
-
-size_t TRecordSet::TData::UpperBound(const TRow &r) const {
-  if (CodField < 0) return Rows.size();
-  const auto k = Key(r);
-  return size_t(std::upper_bound(Rows.begin(), Rows.end(), k,
-                                 [this](const std::pair<bool, double> &key, const TRow &x) {
-                                   return key < Key(x);
-                                 }) - Rows.begin());
-}
-
-void TRecordSet::TData::AssignRows(std::vector<TRow> rows) {
-  if (CodField >= 0) {
-    auto less = [this](const TRow &a, const TRow &b) { return KeyLess(a, b); };
-    if (!std::is_sorted(rows.begin(), rows.end(), less)) std::stable_sort(rows.begin(), rows.end(), less);
-  }
-  Rows.Assign(std::move(rows));
-  State = dsBrowse;
-  Pending = TRow{};
-  Pos = 0;
-  Eof = Bof = true;
-  ++Version;
-}
-
-void TRecordSet::TData::StoreCell(TRow &r, int f, const TFieldValue &v) const {
-  const TFieldDef &def = Fields[f];
-  const int s = Slot[f];
-  // Blank text put into a number field empties it, as typing nothing into a
-  // grid cell does.
-  const bool blankIntoNumber = def.DataType != ftString && std::holds_alternative<std::string>(v) &&
-                               std::get<std::string>(v).find_first_not_of(" \t") == std::string::npos;
-  if (std::holds_alternative<std::monostate>(v) || blankIntoNumber) {
-    MarkSet(r, f, false);
-    if (def.DataType == ftString) PutText(r, s, {});
-    else PutNum(r, s, TNum{});
-    return;
-  }
-  switch (def.DataType) {
-    case ftInteger: {
-      TNum n;
-      n.I = ValueToInteger(v, def.Name);
-      PutNum(r, s, n);
-      break;
-    }
-    case ftFloat: {
-      const double x = ValueToFloat(v, def.Name);
-      // An infinity or NaN would break the ordering of the index.
-      if (!std::isfinite(x)) throw ERecordSet("Valoare nepermisa in campul " + def.Name);
-      TNum n;
-      n.F = x;
-      PutNum(r, s, n);
-      break;
-    }
-    case ftBoolean: {
-      TNum n;
-      n.I = ValueToBoolean(v, def.Name) ? 1 : 0;
-      PutNum(r, s, n);
-      break;
-    }
-    case ftString: {
-      std::string t = ValueToText(v);
-      if (t.size() > size_t(def.Size)) t.resize(def.Size);
-      PutText(r, s, t);
-      break;
-    }
-  }
-  MarkSet(r, f, true);
-}
-
 // ---------------------------------------------------------------- TRecordSet
 
-TRecordSet::TRecordSet() : FData(std::make_shared<TData>(std::vector<TFieldDef>{})) {}
+TRecordSet::TRecordSet() : FData(std::make_shared<TRecordSetData>(std::vector<TFieldDef>{})) {}
 
 TRecordSet::TRecordSet(std::vector<TFieldDef> fields)
-    : FData(std::make_shared<TData>(std::move(fields))) {}
+    : FData(std::make_shared<TRecordSetData>(std::move(fields))) {}
 
 // A copy is a plain table: the posted rows and fields, positioned where the
 // original was. Notifications stay with the original, since they usually
 // point at the window that owns it.
 TRecordSet::TRecordSet(const TRecordSet &other)
-    : FData(std::make_shared<TData>(other.FData->Fields)) {
+    : FData(std::make_shared<TRecordSetData>(other.FData->Fields)) {
   FData->Rows = other.FData->Rows;
   FData->Pos = std::min(other.FData->Pos, FData->Rows.empty() ? 0 : int(FData->Rows.size()) - 1);
   FData->Eof = FData->Rows.empty() || other.FData->Eof;
@@ -261,12 +39,12 @@ TRecordSet::TRecordSet(TRecordSet &&other) noexcept
     : OnNewRecord(std::move(other.OnNewRecord)),
       AfterScroll(std::move(other.AfterScroll)),
       OnDataChange(std::move(other.OnDataChange)),
-      FData(std::exchange(other.FData, std::make_shared<TData>(std::vector<TFieldDef>{}))) {}
+      FData(std::exchange(other.FData, std::make_shared<TRecordSetData>(std::vector<TFieldDef>{}))) {}
 
 // Assignment gives this set another table; its notifications stay, as they
 // belong to whoever holds this set (copy assignment does the same).
 TRecordSet &TRecordSet::operator=(TRecordSet &&other) noexcept {
-  if (this != &other) FData = std::exchange(other.FData, std::make_shared<TData>(std::vector<TFieldDef>{}));
+  if (this != &other) FData = std::exchange(other.FData, std::make_shared<TRecordSetData>(std::vector<TFieldDef>{}));
   return *this;
 }
 TRecordSet::~TRecordSet() = default;
@@ -549,3 +327,6 @@ bool TRecordSet::CellEquals(const TData &d, const TRow &r, int f, const TFieldVa
   if (!TryValueToFloat(value, want)) return false;
   return d.CellNumber(r, f) == want;
 }
+
+TRecordSetData &TRecordSetAccess::Data(TRecordSet &rs) { return *rs.FData; }
+const TRecordSetData &TRecordSetAccess::Data(const TRecordSet &rs) { return *rs.FData; }

@@ -29,39 +29,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
-enum TFieldType { ftInteger, ftString, ftFloat, ftBoolean };
+#include "FieldTypes.h"
 
-struct TFieldDef {
-  std::string Name;
-  TFieldType DataType = ftInteger;
-  int Size = 0;  // characters (bytes) of a ftString field; 0 for the others
-
-  bool operator==(const TFieldDef &) const = default;
-};
-
-// Largest text field size a set accepts; keeps a damaged file from
-// declaring absurd sizes.
-constexpr int MaxStringFieldSize = 1 << 20;
-
-// An empty value is std::monostate.
-using TFieldValue = std::variant<std::monostate, int32_t, double, bool, std::string>;
-
-// Misuse of a record set: unknown field, value that does not fit the field,
-// bad filter text, operation on an empty set. The message is shown to the
-// user as it is.
-class ERecordSet : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-enum TDataSetState { dsBrowse, dsEdit, dsInsert };
-
+struct TPackedRow;
+struct TRecordSetData;
 class TFilteredCursor;
 
 class TRecordSet {
@@ -169,12 +144,12 @@ class TRecordSet {
   void EnableControls();
   bool ControlsDisabled() const;
 
-  struct TData;  // shared with the filtered cursors; see RecordSetData.h
-  struct TRow;
+  using TData = TRecordSetData;  // shared with the filtered cursors; see RecordSetData.h
+  using TRow = TPackedRow;       // see PackedRow.h
 
  private:
   friend class TFilteredCursor;
-  friend struct TRecordSetAccess;  // bulk load and save of table files
+  friend struct TRecordSetAccess;
   void Scrolled();
   void Changed(int field);
   const TRow *CurrentRow() const;
@@ -182,6 +157,13 @@ class TRecordSet {
   static bool CellEquals(const TData &d, const TRow &r, int f, const TFieldValue &value);
 
   std::shared_ptr<TData> FData;
+};
+
+// Whole-table load and save work on the rows directly: going through
+// Append/SetValue/Post per cell would build a variant for every value.
+struct TRecordSetAccess {
+  static TRecordSetData &Data(TRecordSet &rs);
+  static const TRecordSetData &Data(const TRecordSet &rs);
 };
 
 // A second, read-only cursor over the posted rows of a record set, in index

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "RecordSet.h"
+#include "FieldTypes.h"
 
 inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 // Equal but for the case of ASCII letters (field names, file names).
