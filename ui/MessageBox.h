@@ -13,7 +13,7 @@
 #include <QSize>
 #include <QString>
 
-#include "UserDialogs.h"
+#include "MessageKinds.h"
 
 struct TMsgBoxLayout {
   QSize Client;                // dialog client area
