@@ -8,18 +8,15 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
-#include <QProxyStyle>
-#include <QStyleOptionMenuItem>
 #include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "Application.h"
 #include "BlockEditorWindow.h"
 #include "CodePage.h"
-#include "CommandProcessor.h"
+#include "MenuBarStyle.h"
 #include "NewProjectDialog.h"
+#include "OnlineMode.h"
 #include "OnlineSettingsDialog.h"
 #include "Pictures.h"
 #include "PluWindow.h"
@@ -39,53 +36,6 @@ TEmainZeprog *EmainZeprog = nullptr;
 namespace {
 
 const char *const NoProjectCaption = "Programare MX7350 ver. 3.1";
-
-// A menu-bar item with a picture shows the picture alone in Qt; the online
-// menus need their caption beside their glyph, so these items get both.
-class TMenuBarStyle : public QProxyStyle {
- public:
-  explicit TMenuBarStyle(QStyle *base) : QProxyStyle(base ? base->name() : QString()) {}
-
-  QSize sizeFromContents(ContentsType type, const QStyleOption *opt, const QSize &size,
-                         const QWidget *w) const override {
-    if (type == CT_MenuBarItem)
-      if (auto *mi = qstyleoption_cast<const QStyleOptionMenuItem *>(opt);
-          mi && !mi->icon.isNull() && !mi->text.isEmpty()) {
-        const QSize text = mi->fontMetrics.size(Qt::TextShowMnemonic, mi->text);
-        const int icon = pixelMetric(PM_SmallIconSize, opt, w);
-        return QProxyStyle::sizeFromContents(
-            type, opt, QSize(icon + GlyphGap + text.width(), std::max(icon, text.height())), w);
-      }
-    return QProxyStyle::sizeFromContents(type, opt, size, w);
-  }
-
-  void drawControl(ControlElement element, const QStyleOption *opt, QPainter *p,
-                   const QWidget *w) const override {
-    auto *mi = qstyleoption_cast<const QStyleOptionMenuItem *>(opt);
-    if (element != CE_MenuBarItem || !mi || mi->icon.isNull() || mi->text.isEmpty()) {
-      QProxyStyle::drawControl(element, opt, p, w);
-      return;
-    }
-    QStyleOptionMenuItem plain = *mi;  // background and highlight only
-    plain.icon = QIcon();
-    plain.text.clear();
-    QProxyStyle::drawControl(element, &plain, p, w);
-
-    const int icon = pixelMetric(PM_SmallIconSize, opt, w);
-    const QSize text = mi->fontMetrics.size(Qt::TextShowMnemonic, mi->text);
-    const int left = mi->rect.left() + (mi->rect.width() - icon - GlyphGap - text.width()) / 2;
-    const bool enabled = mi->state & State_Enabled;
-    mi->icon.paint(p, QRect(left, mi->rect.center().y() - icon / 2, icon, icon), Qt::AlignCenter,
-                   enabled ? QIcon::Normal : QIcon::Disabled);
-    const bool lit = (mi->state & State_Selected) && (mi->state & State_Sunken);  // menu open
-    drawItemText(p, QRect(left + icon + GlyphGap, mi->rect.top(), text.width(), mi->rect.height()),
-                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, mi->palette, enabled,
-                 mi->text, lit ? QPalette::HighlightedText : QPalette::ButtonText);
-  }
-
- private:
-  static constexpr int GlyphGap = 4;
-};
 
 }  // namespace
 
@@ -129,25 +79,12 @@ TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
   // Aligned to the bottom of the panel, centred across it.
   Label1->move((581 - Label1->width()) / 2, 190 - 1 - Label1->height());
 
-  // The online mode's processor reads the settings this window holds, so a
-  // change in the dialog takes effect with the next command file.
-  TProcessorOptions online;
-  online.Slot = &FRegisterSlot;
-  FProcessor = std::make_unique<TCommandProcessor>([this] { return FOnline; }, online);
-  FProcessor->OnStatus = [this](const TWorkDirStatus &status) { ShowOnlineStatus(status); };
-  // No window and no message box: what the processor did is told on stderr
-  // (a terminal or the session's journal) and in its result files.
-  FProcessor->OnLog = [](const std::string &line) {
-    std::fprintf(stderr, "%s\n", StampedLogLine(line).c_str());
-  };
-  TprocessorTimer = new QTimer(this);
-  TprocessorTimer->setObjectName(QStringLiteral("TprocessorTimer"));
-  TprocessorTimer->setInterval(1000);
-  connect(TprocessorTimer, &QTimer::timeout, this, &TEmainZeprog::TprocessorTimerTimer);
-  FOnline.DirectorLucru = ProgramDirectory();
+  FOnlineMode = new TOnlineMode(FRegisterSlot, this);
+  TprocessorTimer = FOnlineMode->Timer();
 
   BuildMenus();
-  SetOnlineActive(false);
+  FOnlineMode->OnChanged = [this] { ShowOnlineState(); };
+  ShowOnlineState();
   FRegisterSlot.Watch([this] { ShowSlotState(); });
 
   // Client area fixed at 581 x 190 under the menu.
@@ -238,49 +175,18 @@ void TEmainZeprog::SetCurrentProject(const QString &name) {
   FProjectDir = ProgramDir() + name;
 }
 
-void TEmainZeprog::SetOnlineActive(bool on) {
-  FOnlineActive = on;
-  FOnline.OnlineActiv = on;
+bool TEmainZeprog::OnlineActive() const { return FOnlineMode->Active(); }
+const TOnlineSettings &TEmainZeprog::OnlineSettings() const { return FOnlineMode->Settings(); }
+TCommandProcessor &TEmainZeprog::Processor() { return FOnlineMode->Processor(); }
+void TEmainZeprog::SetOnlineActive(bool on) { FOnlineMode->SetActive(on); }
+
+void TEmainZeprog::ShowOnlineState() {
+  const bool on = FOnlineMode->Active();
   Moddelucruonline1->menuAction()->setVisible(!on);
   Moddelucruonline2->menuAction()->setVisible(on);
-  if (on) {
-    TprocessorTimer->start();
-    // The directory is claimed at once, so the menu says straight away when
-    // another processor already works it.
-    FProcessor->Claim();
-  } else {
-    TprocessorTimer->stop();
-    FProcessor->Release();
-  }
-  ShowOnlineStatus(FProcessor->Status());
-}
-
-void TEmainZeprog::ShowOnlineStatus(const TWorkDirStatus &status) {
-  const QString dir = QFile::decodeName(QByteArray::fromStdString(status.Dir));
-  QString text;
-  switch (status.State) {
-    case TWorkDirState::Off: text = QStringLiteral("Mod de lucru online oprit"); break;
-    case TWorkDirState::Working: text = QStringLiteral("Director lucru: ") + dir; break;
-    case TWorkDirState::Taken:
-      text = QStringLiteral("Director lucru ocupat de alt program: ") + dir;
-      break;
-    case TWorkDirState::Inaccessible:
-      text = QStringLiteral("Nu pot accesa directorul ") + dir + QStringLiteral(": ") +
-             QString::fromUtf8(status.Reason.c_str());
-      break;
-  }
-  StareOnline->setText(text);
+  StareOnline->setText(FOnlineMode->StatusText());
   // The glyph of the "on" menu shows whether command files are taken up.
-  Moddelucruonline2->setIcon(OnlineGlyph(status.State == TWorkDirState::Working || !FOnlineActive));
-}
-
-void TEmainZeprog::TprocessorTimerTimer() {
-  // The processor answers every failure in a result file and its log; no
-  // message box may come from here.
-  try {
-    FProcessor->Tick();
-  } catch (...) {
-  }
+  Moddelucruonline2->setIcon(OnlineGlyph(FOnlineMode->Working() || !on));
 }
 
 bool TEmainZeprog::ProjectGuard() {
@@ -391,38 +297,13 @@ void TEmainZeprog::ShowDrawerReport() { RunRegisterReport(TReportKind::Drawer); 
 void TEmainZeprog::Setari2Click() { ShowOnlineSettings(); }
 
 void TEmainZeprog::Activare1Click() {
-  SetOnlineActive(!FOnlineActive);
-  SaveOnlineSettings();
+  FOnlineMode->SetActive(!FOnlineMode->Active());
+  FOnlineMode->Save();
 }
 
 void TEmainZeprog::ShowOnlineSettings() {
-  TOnlineSettings edited = FOnline;
-  if (ShowModalWindow(ESetariOnline, edited) != QDialog::Accepted) return;
-  // The new port, rate and directory take effect with the next command
-  // file; online mode stays as it is.
-  FOnline.PortOnline = edited.PortOnline;
-  FOnline.BaudRateOnline = edited.BaudRateOnline;
-  FOnline.DirectorLucru = edited.DirectorLucru;
-  SaveOnlineSettings();
-  // A new work directory is claimed at once, so the menu tells straight
-  // away whether another processor holds it.
-  if (FOnlineActive) FProcessor->Claim();
-}
-
-void TEmainZeprog::LoadOnlineSettings() {
-  TOnlineSettings loaded;
-  std::string error;
-  // A missing file or missing keys give the defaults without a word; a file
-  // that cannot be read is not replaced later (SaveOnlineSettings refuses).
-  if (!::LoadOnlineSettings(loaded, &error))
-    std::fprintf(stderr, "%s: %s\n", TarvoIniPath().c_str(), error.c_str());
-  FOnline = loaded;
-  SetOnlineActive(loaded.OnlineActiv);
-}
-
-void TEmainZeprog::SaveOnlineSettings() {
-  FOnline.OnlineActiv = FOnlineActive;
-  ::SaveOnlineSettings(FOnline);
+  TOnlineSettings edited = FOnlineMode->Settings();
+  if (ShowModalWindow(ESetariOnline, edited) == QDialog::Accepted) FOnlineMode->ChangeSettings(edited);
 }
 
 // --- Lifecycle -----------------------------------------------------------
@@ -436,7 +317,7 @@ void TEmainZeprog::showEvent(QShowEvent *e) {
 }
 
 void TEmainZeprog::FormShow() {
-  LoadOnlineSettings();
+  FOnlineMode->Load();
   AnnounceLeftZReports(ProgramDir());
 }
 
@@ -455,8 +336,7 @@ void TEmainZeprog::closeEvent(QCloseEvent *e) {
     return;
   }
   // Closing asks nothing; the program ends.
-  TprocessorTimer->stop();
-  FProcessor->RequestStop();
+  FOnlineMode->Stop();
   QMainWindow::closeEvent(e);
   emit Closed();
 }
@@ -464,5 +344,5 @@ void TEmainZeprog::closeEvent(QCloseEvent *e) {
 void TEmainZeprog::FormDestroy() {
   if (FDestroyed) return;
   FDestroyed = true;
-  RunGuarded([this] { SaveOnlineSettings(); });
+  RunGuarded([this] { FOnlineMode->Save(); });
 }

@@ -18,7 +18,7 @@
 class QAction;
 class QTimer;
 class TCommandProcessor;
-struct TWorkDirStatus;
+class TOnlineMode;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -41,12 +41,12 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
 
   // Online mode shows exactly one of the two "Mod de lucru online" menus
   // and runs the command-file timer while it is on.
-  bool OnlineActive() const { return FOnlineActive; }
+  bool OnlineActive() const;
   void SetOnlineActive(bool on);
   // PortOnline, BaudRateOnline, DirectorLucru: what the processor uses for
   // the next command file.
-  const TOnlineSettings &OnlineSettings() const { return FOnline; }
-  TCommandProcessor &Processor() { return *FProcessor; }
+  const TOnlineSettings &OnlineSettings() const;
+  TCommandProcessor &Processor();
 
   QFrame *Panel1;
   QLabel *Image1;
@@ -81,7 +81,6 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   void Sertarpecasieri1Click();
   void Setari2Click();
   void Activare1Click();
-  void TprocessorTimerTimer();
 
  signals:
   // The window has been closed: the program ends.
@@ -114,18 +113,15 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   void ShowDrawerReport();
   // Online mode: settings dialog, loading and saving its settings.
   void ShowOnlineSettings();
-  void LoadOnlineSettings();
-  void SaveOnlineSettings();
-  void ShowOnlineStatus(const TWorkDirStatus &status);
+  // The online menus follow the online mode's state.
+  void ShowOnlineState();
   // The menus follow the register slot.
   void ShowSlotState();
 
   TRegisterSlot FRegisterSlot;
-  TOnlineSettings FOnline;
-  std::unique_ptr<TCommandProcessor> FProcessor;
+  TOnlineMode *FOnlineMode;
   QString FProjectName;
   QString FProjectDir;
-  bool FOnlineActive = false;
   bool FShown = false;
   bool FDestroyed = false;
 };
