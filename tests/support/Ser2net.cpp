@@ -45,18 +45,19 @@ bool TSer2net::Installed() {
   return false;
 }
 
-bool TSer2net::Start(const std::string &device, const std::string &dir, std::string &why) {
+bool TSer2net::Start(const std::string &device, const std::string &dir, std::string &why, const std::string &options) {
   FTcpPort = FreeLoopbackPort();
   FTelnetPort = FreeLoopbackPort();
-  // Nothing but the addresses and the device: no "nodelay", so the server
-  // sends with Nagle's algorithm on, as a default installation does.
+  // Nothing but the addresses and the device unless told: no "nodelay", so
+  // the server sends with Nagle's algorithm on, as a default installation does.
   const std::string config = dir + "/ser2net.yaml";
+  const std::string extra = options.empty() ? "" : "  options:\n    " + options + "\n";
   std::ofstream(config) << "connection: &raw\n"
                            "  accepter: tcp,127.0.0.1," << FTcpPort << "\n"
-                           "  connector: serialdev," << device << ",57600n81,local\n"
+                           "  connector: serialdev," << device << ",57600n81,local\n" << extra <<
                            "connection: &rfc2217\n"
                            "  accepter: telnet(rfc2217),tcp,127.0.0.1," << FTelnetPort << "\n"
-                           "  connector: serialdev," << device << ",57600n81,local\n";
+                           "  connector: serialdev," << device << ",57600n81,local\n" << extra;
   FPid = ::fork();
   if (FPid < 0) {
     why = "fork failed";

@@ -13,7 +13,8 @@ class TSer2net {
   static bool Installed();
 
   // Writes its configuration into dir and starts it; false with why.
-  bool Start(const std::string &device, const std::string &dir, std::string &why);
+  // options: YAML lines under "options:" of both ports ("" for none).
+  bool Start(const std::string &device, const std::string &dir, std::string &why, const std::string &options = "");
   // SIGKILL, as a crash or a pulled power plug of the server would end it.
   void Kill();
   ~TSer2net() { Kill(); }
