@@ -10,9 +10,9 @@ namespace {
 bool UnderSystemd() { return std::getenv("INVOCATION_ID") != nullptr; }
 
 constexpr const char *AllowNetwork =
-    "permiteti reteaua serviciului: \"systemctl edit tarvoprog-online\" cu [Service] "
-    "PrivateNetwork=no si RestrictAddressFamilies=AF_UNIX AF_INET AF_INET6 (vezi README, "
-    "\"Case de marcat in retea\")";
+    "permiteti reteaua serviciului cu drop-in-ul tarvoprog-online-network.conf (\"systemctl edit "
+    "tarvoprog-online\": PrivateNetwork=no, RestrictAddressFamilies=AF_UNIX AF_INET AF_INET6, "
+    "IPAddressAllow=adresa serverului; README, \"Registers on the network\")";
 
 }  // namespace
 

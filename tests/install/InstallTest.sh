@@ -36,6 +36,21 @@ unit=$prefix/lib/systemd/system/tarvoprog-online.service
 grep -qx "ExecStart=$prefix/bin/tarvoctl --home /var/lib/tarvoprog online" "$unit" ||
   fail "the unit does not run $prefix/bin/tarvoctl: $(grep ExecStart "$unit")"
 
+# systemd's own measure rates the unit "OK", as shipped and with the network
+# drop-in for a register behind a device server.
+if systemd-analyze security --help 2>/dev/null | grep -q -- '--offline'; then
+  units=$tmp/root/etc/systemd/system
+  mkdir -p "$units"
+  cp "$unit" "$units/"
+  rating() { systemd-analyze security --offline=yes --root="$tmp/root" tarvoprog-online.service 2>&1 | grep 'Overall exposure'; }
+  grep -q ' OK' <<<"$(rating)" || fail "the unit does not rate OK: $(rating)"
+  dropin=$prefix/share/tarvoprog/tarvoprog-online-network.conf
+  [ -f "$dropin" ] || fail "the network drop-in is not installed"
+  mkdir -p "$units/tarvoprog-online.service.d"
+  cp "$dropin" "$units/tarvoprog-online.service.d/network.conf"
+  grep -q ' OK' <<<"$(rating)" || fail "the unit with the network drop-in does not rate OK: $(rating)"
+fi
+
 # Every subcommand and option the programs list has its entry in their manual.
 tarvoctl_man=$(zcat "$prefix/share/man/man1/tarvoctl.1.gz")
 sim_man=$(zcat "$prefix/share/man/man1/mx7350-sim.1.gz")
