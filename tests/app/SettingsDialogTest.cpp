@@ -254,7 +254,7 @@ TEST_F(SettingsTest, TheDeviceOfTheChosenPortIsShownBesideIt) {
     ASSERT_TRUE(label);
     first = label->toolTip();
     d->CPORT->setCurrentIndex(4);
-    url = label->toolTip();
+    url = label->toolTip() + " " + label->text();
     d->CPORT->setCurrentIndex(2);
     second = label->toolTip();
     text = label->text();
@@ -265,7 +265,7 @@ TEST_F(SettingsTest, TheDeviceOfTheChosenPortIsShownBesideIt) {
   });
   EXPECT_EQ(first, "/nonexistent/tty12");
   EXPECT_EQ(second, "/nonexistent/tty3");
-  EXPECT_EQ(url, "rfc2217://10.0.0.5:4001");
+  EXPECT_EQ(url, "rfc2217://10.0.0.5:4001 10.0.0.5:4001");  // the address, when the URL does not fit
   EXPECT_TRUE(text.endsWith("tty3")) << text.toStdString();  // shortened in the middle, if at all
   EXPECT_TRUE(inside);
 }
