@@ -29,7 +29,6 @@ void TRfc2217Transport::Negotiate(TBaudRate baud, TClock::time_point deadline) {
   FDecoder = TDecoder();
   FSaid.clear();
   FComPortAgreed = FComPortRefused = FBaudConfirmed = false;
-  FUnanswered = 0;
   // Binary both ways: no end-of-line translation of the register's bytes.
   Offer(WILL, Binary);
   Offer(DO, Binary);
@@ -39,16 +38,18 @@ void TRfc2217Transport::Negotiate(TBaudRate baud, TClock::time_point deadline) {
 
   uint8_t chunk[1024];
   std::string said;  // bytes before the line is set are not the register's answer
-  while (!(FComPortAgreed && FBaudConfirmed && FUnanswered == 0)) {
+  // The server applies what it is sent in order, so once it has confirmed
+  // the speed the rest is applied before the first frame; the answers to
+  // the rest need not be awaited (some servers give none for DTR and RTS on
+  // a line without modem lines).
+  while (!(FComPortAgreed && FBaudConfirmed)) {
     if (FComPortRefused) throw ETransport(NetFaultText(TNetFault::NoRfc2217, Url(), 0, "refuza COM-PORT-OPTION"));
     const size_t n = ReceiveRaw(chunk, sizeof chunk, deadline);
     if (Gone()) throw ETransport(ClosedAtOpening(said));
-    if (n == 0) {
-      if (FComPortAgreed && FBaudConfirmed) break;  // the rest is only a courtesy
+    if (n == 0)
       throw ETransport(NetFaultText(TNetFault::NoRfc2217, Url(), 0,
                                     FComPortAgreed ? "nu a confirmat viteza liniei"
                                                    : "nu a raspuns la COM-PORT-OPTION in 3 secunde"));
-    }
     std::vector<TCommand> commands;
     if (said.size() > 200) said.clear();
     FDecoder.Feed(chunk, n, said, commands);
@@ -73,7 +74,6 @@ void TRfc2217Transport::SendSettings() {
   out += Subnegotiation(ComPort, {char(SetStopSize), char(StopOne)});
   for (uint8_t control : {NoFlowOut, NoFlowIn, DtrOn, RtsOff})
     out += Subnegotiation(ComPort, {char(SetControl), char(control)});
-  FUnanswered = 3 + 4;
   SendRaw(out);
 }
 
@@ -99,10 +99,8 @@ void TRfc2217Transport::Answer(const TCommand &c) {
         FBaudConfirmed = true;
         FBaudAnswer = 0;
         for (int i = 1; i <= 4; ++i) FBaudAnswer = (FBaudAnswer << 8) | uint8_t(c.Payload[size_t(i)]);
-      } else if (code > ServerOffset + SetBaudRate && code <= ServerOffset + SetControl && FUnanswered > 0) {
-        --FUnanswered;
       }
-      break;  // line and modem state notices are of no use to the link
+      break;  // the other answers, line and modem state notices: of no use to the link
     }
     default:
       break;

@@ -33,7 +33,6 @@ class TRfc2217Transport : public TTcpTransport {
   bool FComPortRefused = false;
   bool FBaudConfirmed = false;
   uint32_t FBaudAnswer = 0;
-  int FUnanswered = 0;  // settings the server has not confirmed yet
   // What this side already said, so that no option is negotiated in a loop.
   std::set<std::pair<uint8_t, uint8_t>> FSaid;
 };
