@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include "ComPortMap.h"
+#include "NetAddress.h"
 #include "ProjectTables.h"
 #include "Schemas.h"
 #include "SerialSettings.h"
@@ -81,9 +82,17 @@ void TESetari::FormCreate() {
 }
 
 void TESetari::ShowPortDevice(int index) {
-  const QString device = index < 0 ? QString() : QFile::decodeName(QByteArray::fromStdString(PortDevice(index + 1)));
+  const std::string where = index < 0 ? std::string() : PortDevice(index + 1);
+  const QString device = QFile::decodeName(QByteArray::fromStdString(where));
+  const QFontMetrics metrics(LPortDevice->font());
   // A long path (a by-id name, a simulator's link) keeps both of its ends.
-  LPortDevice->setText(QFontMetrics(LPortDevice->font()).elidedText(device, Qt::ElideMiddle, LPortDevice->width()));
+  QString shown = metrics.elidedText(device, Qt::ElideMiddle, LPortDevice->width());
+  // A device server's address that does not fit shows its host and port,
+  // which tell one server from another; the whole URL is in the tool tip.
+  TNetAddress address;
+  if (shown != device && ParseNetAddress(where, address, nullptr))
+    shown = metrics.elidedText(QString::fromStdString(address.HostPort()), Qt::ElideLeft, LPortDevice->width());
+  LPortDevice->setText(shown);
   LPortDevice->setToolTip(device);
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ComPortMap.h"
+#include "NetAddress.h"
 #include "Output.h"
 #include "SerialSettings.h"
 #include "Subcommands.h"
@@ -70,7 +71,9 @@ int RunRaw(TCliContext &cx) {
   std::string reason;
   if (!ConnectLink(link, target, cx.Link, &reason)) {
     std::fprintf(stderr, "tarvoctl: %s\n  %s\n", link.LastError().c_str(), reason.c_str());
-    if (const char *hint = OpenHint(link.LastOsError())) std::fprintf(stderr, "  %s\n", hint);
+    // A device server's reason says what to do already; errno hints are for devices.
+    if (const char *hint = IsPortUrl(link.DevicePath) ? nullptr : OpenHint(link.LastOsError()))
+      std::fprintf(stderr, "  %s\n", hint);
     return ExitFailed;
   }
   bool ok = false;

@@ -9,10 +9,12 @@
 
 #include "AtomicFile.h"
 #include "ComPortMap.h"
+#include "NetAddress.h"
 #include "Output.h"
 #include "ProgramDir.h"
 #include "SerialDevices.h"
 #include "Subcommands.h"
+#include "TcpSocket.h"
 
 namespace {
 
@@ -48,6 +50,13 @@ std::string Status(const TSerialDevice &d) {
   return status.empty() ? "ready" : status;
 }
 
+// A device server: whether something accepts a connection there, within a
+// second and a half. The connection is closed at once.
+std::string AddressStatus(const std::string &url) {
+  const std::string why = ProbeTcp(url, 1500);
+  return why.empty() ? "answers" : "does not answer: " + why;
+}
+
 int RunList() {
   const TSystemRoots roots;
   const THolderIndex holders = ScanHolders(roots);
@@ -57,12 +66,15 @@ int RunList() {
     std::string Device;
     bool Mapped;
     TSerialDevice Info;
+    bool Url;
   };
   std::vector<TCom> coms;
   size_t width = 0;
   for (int n = 1; n <= 16; ++n) {
     const std::string device = PortDevice(n);
-    coms.push_back({device, !MappedPortDevice(n).empty(), InspectDevice(device, "", roots, holders)});
+    const bool url = IsPortUrl(device);
+    coms.push_back({device, !MappedPortDevice(n).empty(),
+                    url ? TSerialDevice{} : InspectDevice(device, "", roots, holders), url});
     width = std::max(width, std::min<size_t>(device.size(), 40));
   }
 
@@ -71,7 +83,7 @@ int RunList() {
   for (size_t i = 0; i < coms.size(); ++i) {
     const TCom &c = coms[i];
     OutF("  COM%-3zu %-*s %-9s %s\n", i + 1, int(width), c.Device.c_str(), c.Mapped ? "[Porturi]" : "",
-                Status(c.Info).c_str());
+                (c.Url ? AddressStatus(c.Device) : Status(c.Info)).c_str());
   }
 
   OutF("serial devices:\n");
@@ -113,9 +125,10 @@ int RunMap(TCliContext &cx) {
   const int n = ComNumber(cx.Args[1]);
   if (n == 0) return UsageError(cx, "COMn must be COM1 to COM255 (the program offers COM1 to COM16)");
   std::string device = cx.Args[2];
+  const bool url = IsPortUrl(device);
   // Typed in a shell, a relative path means the current directory; in the
   // INI file it would mean the program directory.
-  if (!device.empty() && device.front() != '/') device = AbsolutePath(device);
+  if (!device.empty() && device.front() != '/' && !url) device = AbsolutePath(device);
   std::string why;
   try {
     if (!SavePortDevice(n, device, &why)) return Fail(why);
@@ -123,6 +136,9 @@ int RunMap(TCliContext &cx) {
     return Fail(e.what());
   }
   OutF("COM%d=%s\n", n, device.c_str());
+  // A device server is not asked here: a connection may take its line from
+  // whoever is using it. "tarvoctl ports" asks, when the user wants to know.
+  if (url) return ExitOk;
   struct stat st {};
   if (::stat(device.c_str(), &st) != 0)
     std::fprintf(stderr, "tarvoctl: note: %s is not there (yet)\n", device.c_str());
@@ -134,14 +150,17 @@ int RunMap(TCliContext &cx) {
 int RunPorts(TCliContext &cx) {
   if (cx.Args.empty()) return RunList();
   if (cx.Args[0] == "map" && cx.Args.size() == 3) return RunMap(cx);
-  return UsageError(cx, "ports, or ports map COMn PATH");
+  return UsageError(cx, "ports, or ports map COMn PATH|URL");
 }
 
 }  // namespace
 
 const TSubcommand CmdPorts = {
     "ports",
-    "  ports                                COM1-COM16 and the devices they lead to; every serial\n"
+    "  ports                                COM1-COM16 and the devices they lead to (a device\n"
+    "                                       server's address: whether it answers); every serial\n"
     "                                       device: by-id names, access, holder, latency timer\n"
-    "  ports map COMn PATH                  make COMn lead to PATH ([Porturi] of TARVOPROG.INI)\n",
+    "  ports map COMn PATH|URL              make COMn lead to PATH, or to a serial device server\n"
+    "                                       at tcp://HOST:PORT or rfc2217://HOST:PORT\n"
+    "                                       ([Porturi] of TARVOPROG.INI)\n",
     RunPorts};

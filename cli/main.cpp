@@ -30,7 +30,9 @@ std::string UsageText() {
       "usage: tarvoctl [global options] SUBCOMMAND [words and options]\n"
       "global options (anywhere on the line):\n"
       "  --project NAME    the project (a directory of the program directory)\n"
-      "  --device PATH     talk to this device instead of the project's COM port\n"
+      "  --device PATH|URL talk to this device instead of the project's COM port, or to a\n"
+      "                    serial device server: tcp://HOST:PORT (raw TCP) or\n"
+      "                    rfc2217://HOST:PORT (Telnet, RFC 2217: the server's line is set)\n"
       "  --trace FILE      write every frame both ways to FILE (time, hex, text)\n"
       "  --timeout MS      the silence that ends an exchange (default 5000)\n"
       "  --home DIR        the program directory (projects, TARVOPROG.INI) to use\n"
@@ -76,7 +78,7 @@ bool TakeGlobalOptions(std::vector<std::string> &args, TCliContext &cx, bool &he
       SetProgramDirectory(AbsolutePath(*v));
       home = true;
     } else if (a == "--device") {
-      const std::string *v = value("a device path");
+      const std::string *v = value("a device path or a tcp:// or rfc2217:// address");
       if (!v) return false;
       cx.Link.Device = *v;
     } else if (a == "--trace") {

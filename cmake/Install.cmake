@@ -42,4 +42,8 @@ foreach(unit tarvoprog-online tarvoprog-serve)
   ")
 endforeach()
 
+# Not installed as a drop-in: it opens the service to the network, which only
+# a register behind a device server needs.
+install(FILES ${TARVO_PACKAGING_DIR}/tarvoprog-online-network.conf DESTINATION ${CMAKE_INSTALL_DATADIR}/tarvoprog)
+
 include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)

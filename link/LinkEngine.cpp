@@ -37,7 +37,8 @@ void TLinkEngine::Connect(const std::string &port, TBaudRate baud) {
   }
   try {
     if (!FTransport) {
-      FTransport = TransportFor(port);
+      FTransport = std::make_unique<TTracedTransport>(TransportFor(port));
+      FTransport->SetTrace(FTrace);
       FTransport->OnReceived = [this](const uint8_t *data, size_t size) { Received(data, size); };
       FTransport->OnLineLost = [this](int osError) { LineLost(osError); };
     }
@@ -64,8 +65,15 @@ void TLinkEngine::RestartTimeout() {
   FTimer.start();
 }
 
-void TLinkEngine::Trace(const char *what) {
-  if (FTrace) FTrace->Note(what);
+void TLinkEngine::SetTrace(std::shared_ptr<TLinkTrace> trace) {
+  FTrace = std::move(trace);
+  if (FTransport) FTransport->SetTrace(FTrace);
+}
+
+// A whole frame the link took from the register; what the link sends is
+// traced where it is written (TTracedTransport).
+void TLinkEngine::TraceTaken() {
+  if (FTrace) FTrace->Received({reinterpret_cast<const char *>(FRx.RxBuffer), size_t(FRx.RxCount)});
 }
 
 bool TLinkEngine::BeginExchange(TExchange kind, const std::string &text) {
@@ -102,13 +110,11 @@ void TLinkEngine::SendFrame(const std::string &text) {
   const std::string frame = EncodeRequest(text);
   RestartTimeout();
   FRx.Reset();
-  if (FTrace) FTrace->Sent(frame);
   if (!FTransport) throw EComPort(CE_PortNotOpen);
   FTransport->Write(frame.data(), frame.size());
 }
 
 void TLinkEngine::SendAck() {
-  if (FTrace) FTrace->Sent(AckFrame());
   FTransport->Write(AckFrame().data(), AckFrame().size());
 }
 
@@ -197,11 +203,11 @@ void TLinkEngine::TakeFrames() {
     if (FRx.Overflow) return Finish(false);
     if (FExchange == TExchange::Write) {
       if (!FRx.FrameReady && !FRx.Refused) return;
-      if (FTrace) FTrace->Received({reinterpret_cast<const char *>(FRx.RxBuffer), size_t(FRx.RxCount)});
+      TraceTaken();
       return Finish(FRx.FrameReady);  // FrameReady only for a frame holding 10 02 06
     }
     if (!FRx.FrameReady) return;
-    if (FTrace) FTrace->Received({reinterpret_cast<const char *>(FRx.RxBuffer), size_t(FRx.RxCount)});
+    TraceTaken();
     if (FRx.Final()) return Finish(true);
     std::string line = FRx.AnswerText();
     if (FKeep && !FKeep(line, FKeepWhy)) {

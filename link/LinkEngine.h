@@ -21,6 +21,7 @@
 #include "LinkTrace.h"
 #include "Receiver.h"
 #include "TextHelpers.h"
+#include "TracedTransport.h"
 #include "Transport.h"
 
 // Called on the link's thread with each data frame's line before its
@@ -41,7 +42,7 @@ class TLinkEngine {
   void StartRead(const std::string &command, TLineKeeper keep);
   void StartWrite(const std::string &text);
   void SendOnly(const std::string &text);
-  void SetTrace(std::shared_ptr<TLinkTrace> trace) { FTrace = std::move(trace); }
+  void SetTrace(std::shared_ptr<TLinkTrace> trace);
 
   // Called once an exchange or a step is over, and after each line taken.
   std::function<void()> Wake;
@@ -66,7 +67,7 @@ class TLinkEngine {
   void LineLost(int osError);
   void SendFrame(const std::string &text);
   void SendAck();
-  void Trace(const char *what);
+  void TraceTaken();
   void RestartTimeout();
   bool BeginExchange(TExchange kind, const std::string &text);
   void Finish(bool ok);
@@ -86,7 +87,7 @@ class TLinkEngine {
   std::string FKeepWhy;
   TExchange FExchange = TExchange::None;
   TLineKeeper FKeep;
-  std::unique_ptr<TTransport> FTransport;
+  std::unique_ptr<TTracedTransport> FTransport;
   std::string FLostDevice;
   std::shared_ptr<TLinkTrace> FTrace;
 };

@@ -1,6 +1,8 @@
 #include "ComPortMap.h"
 
 #include "IniFile.h"
+#include "NetAddress.h"
+#include "NetFault.h"
 #include "PortMap.h"
 #include "ProgramDir.h"
 
@@ -19,7 +21,7 @@ std::string MappedPortDevice(int comNumber) {
   TIniFile ini;
   if (!ini.Load(TarvoIniPath())) return {};
   std::string device = Unquoted(ini.Value("Porturi", "COM" + std::to_string(comNumber), ""));
-  if (!device.empty() && device.front() != '/') device = ProgramDirectory() + device;
+  if (!device.empty() && device.front() != '/' && !IsPortUrl(device)) device = ProgramDirectory() + device;
   return device;
 }
 
@@ -39,6 +41,11 @@ bool SavePortDevice(int comNumber, const std::string &device, std::string *reaso
   if (device.empty()) return refuse("no device named");
   for (unsigned char c : device)
     if (c < 0x20 || c == 0x7F) return refuse("a device path cannot hold control characters");
+  if (IsPortUrl(device)) {
+    TNetAddress address;
+    std::string why;
+    if (!ParseNetAddress(device, address, &why)) return refuse(NetFaultText(TNetFault::BadAddress, device, 0, why));
+  }
   TIniFile ini;
   std::string why;
   if (!ini.Load(TarvoIniPath(), &why)) return refuse(TarvoIniPath() + ": " + why);

@@ -6,10 +6,32 @@
 #include "AtomicFile.h"
 #include "LinkTrace.h"
 #include "ComPortMap.h"
+#include "NetAddress.h"
 #include "SerialDevices.h"
 #include "SerialSettings.h"
 #include "TableFile.h"
 #include "TarvoCore.h"
+
+namespace {
+
+// Why a port did not open, as the reason line says it. A network port's
+// message already names its address and says why in the user's words
+// (NetFaultText); a device's gets the OS's words, or who holds the line.
+std::string PortReason(const TTARVO &link, const std::string &port, bool named) {
+  if (IsPortUrl(link.DevicePath)) return (named ? "" : port + ": ") + link.LastPortMessage();
+  const int err = link.LastOsError();
+  std::string why;
+  if (err == EBUSY || err == EWOULDBLOCK) {
+    // Another program has the line: who, rather than the OS's words.
+    why = PortInUseReason(link.DevicePath);
+  } else {
+    why = link.LastPortMessage();
+    if (err > 0) why += ": " + ErrnoReason(err);
+  }
+  return (named ? link.DevicePath : port + " (" + link.DevicePath + ")") + ": " + why;
+}
+
+}  // namespace
 
 bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &options,
                  std::string *reason) {
@@ -19,18 +41,7 @@ bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &op
   link.DevicePath = options.Device.empty() ? PortDevice(link.PortNumber) : options.Device;
   if (options.Trace) link.SetTrace(options.Trace);
   if (link.Connect()) return true;
-  if (reason) {
-    const int err = link.LastOsError();
-    std::string why;
-    if (err == EBUSY || err == EWOULDBLOCK) {
-      // Another program has the line: who, rather than the OS's words.
-      why = PortInUseReason(link.DevicePath);
-    } else {
-      why = link.LastPortMessage();
-      if (err > 0) why += ": " + ErrnoReason(err);
-    }
-    *reason = (options.Device.empty() ? port + " (" + link.DevicePath + ")" : link.DevicePath) + ": " + why;
-  }
+  if (reason) *reason = PortReason(link, port, !options.Device.empty());
   return false;
 }
 

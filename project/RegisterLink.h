@@ -43,7 +43,9 @@ struct TProjectContext {
 // Configures link for target (the port map gives the device, unless
 // options name one) and connects. False with the reason: the port, its
 // device and the OS's words ("COM1 (/dev/ttyS0): Unable to open com port
-// (Error: 2): fisierul sau directorul nu exista").
+// (Error: 2): fisierul sau directorul nu exista"), or for a device server
+// the port, its address and why ("COM1: tcp://10.0.0.5:4001: conexiune
+// refuzata, ...").
 bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &options,
                  std::string *reason);
 

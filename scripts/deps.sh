@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-l10n-tools libgl-dev
       libsqlite3-dev libsimpleini-dev libcpp-httplib-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      dpkg-dev file desktop-file-utils curl)
+      dpkg-dev file desktop-file-utils curl ser2net)
 [ "${1:-}" = "--gui" ] && pkgs+=(xvfb xauth fonts-dejavu-core)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -1,8 +1,9 @@
 // EComPort and the fixed error texts. The numbers and texts are what callers
 // and users see, so they never change; rows that nothing raises keep theirs.
-#include "ComPort.h"
+#include "ComError.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 

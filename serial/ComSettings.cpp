@@ -1,7 +1,7 @@
-// The four settings objects and the enumeration tables. A setter that gets
+// The four settings objects. A setter that gets
 // the value already held does nothing, so callers may set everything on each
 // connect without re-programming the line each time.
-#include "ComPort.h"
+#include "ComSettings.h"
 
 namespace {
 
@@ -15,75 +15,50 @@ bool Assign(T &field, T v) {
 
 }  // namespace
 
-int BaudRateValue(TBaudRate rate) {
-  static const int Rates[] = {0,     110,   300,   600,   1200,   2400,   4800,   9600,
-                              14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
-  if (rate < brCustom || rate > br256000) return 0;
-  return Rates[rate];
-}
-
-// OS event bits in TComEvent order.
-static const uint32_t EventMaskBits[] = {0x0001, 0x0004, 0x0002, 0x0100, 0x0040,
-                                         0x0008, 0x0010, 0x0080, 0x0020, 0x0400};
-
-uint32_t EventsToMask(TComEvents events) {
-  uint32_t mask = 0;
-  for (int e = evRxChar; e <= evRx80Full; ++e)
-    if (events & ComEventBit(TComEvent(e))) mask |= EventMaskBits[e];
-  return mask;
-}
-
-TComEvents MaskToEvents(uint32_t mask) {
-  TComEvents events = 0;
-  for (int e = evRxChar; e <= evRx80Full; ++e)
-    if (mask & EventMaskBits[e]) events |= ComEventBit(TComEvent(e));
-  return events;
-}
-
 // --- parity: part of the line settings ---
 void TComParity::SetBits(TParityBits v) {
-  if (Assign(FBits, v)) Port->ApplyLineSettings();
+  if (Assign(FBits, v)) Reapply(TComGroup::Line);
 }
 void TComParity::SetCheck(bool v) {
-  if (Assign(FCheck, v)) Port->ApplyLineSettings();
+  if (Assign(FCheck, v)) Reapply(TComGroup::Line);
 }
 void TComParity::SetReplace(bool v) {
-  if (Assign(FReplace, v)) Port->ApplyLineSettings();
+  if (Assign(FReplace, v)) Reapply(TComGroup::Line);
 }
 void TComParity::SetReplaceChar(uint8_t v) {
-  if (Assign(FReplaceChar, v)) Port->ApplyLineSettings();
+  if (Assign(FReplaceChar, v)) Reapply(TComGroup::Line);
 }
 
 // --- flow control: part of the line settings ---
 void TComFlowControl::SetOutCTSFlow(bool v) {
-  if (Assign(FOutCTSFlow, v)) Port->ApplyLineSettings();
+  if (Assign(FOutCTSFlow, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetOutDSRFlow(bool v) {
-  if (Assign(FOutDSRFlow, v)) Port->ApplyLineSettings();
+  if (Assign(FOutDSRFlow, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetControlDTR(TDTRFlowControl v) {
-  if (Assign(FControlDTR, v)) Port->ApplyLineSettings();
+  if (Assign(FControlDTR, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetControlRTS(TRTSFlowControl v) {
-  if (Assign(FControlRTS, v)) Port->ApplyLineSettings();
+  if (Assign(FControlRTS, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetXonXoffOut(bool v) {
-  if (Assign(FXonXoffOut, v)) Port->ApplyLineSettings();
+  if (Assign(FXonXoffOut, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetXonXoffIn(bool v) {
-  if (Assign(FXonXoffIn, v)) Port->ApplyLineSettings();
+  if (Assign(FXonXoffIn, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetDSRSensitivity(bool v) {
-  if (Assign(FDSRSensitivity, v)) Port->ApplyLineSettings();
+  if (Assign(FDSRSensitivity, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetTxContinueOnXoff(bool v) {
-  if (Assign(FTxContinueOnXoff, v)) Port->ApplyLineSettings();
+  if (Assign(FTxContinueOnXoff, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetXonChar(uint8_t v) {
-  if (Assign(FXonChar, v)) Port->ApplyLineSettings();
+  if (Assign(FXonChar, v)) Reapply(TComGroup::Line);
 }
 void TComFlowControl::SetXoffChar(uint8_t v) {
-  if (Assign(FXoffChar, v)) Port->ApplyLineSettings();
+  if (Assign(FXoffChar, v)) Reapply(TComGroup::Line);
 }
 
 TFlowControl TComFlowControl::FlowControl() const {
@@ -112,30 +87,30 @@ void TComFlowControl::SetFlowControl(TFlowControl v) {
       FXonXoffOut = true;
     }
   }
-  Port->ApplyLineSettings();
+  Reapply(TComGroup::Line);
 }
 
 // --- time-outs ---
 void TComTimeouts::SetReadInterval(int32_t v) {
-  if (Assign(FReadInterval, v)) Port->ApplyTimeouts();
+  if (Assign(FReadInterval, v)) Reapply(TComGroup::Timeouts);
 }
 void TComTimeouts::SetReadTotalMultiplier(int32_t v) {
-  if (Assign(FReadTotalMultiplier, v)) Port->ApplyTimeouts();
+  if (Assign(FReadTotalMultiplier, v)) Reapply(TComGroup::Timeouts);
 }
 void TComTimeouts::SetReadTotalConstant(int32_t v) {
-  if (Assign(FReadTotalConstant, v)) Port->ApplyTimeouts();
+  if (Assign(FReadTotalConstant, v)) Reapply(TComGroup::Timeouts);
 }
 void TComTimeouts::SetWriteTotalMultiplier(int32_t v) {
-  if (Assign(FWriteTotalMultiplier, v)) Port->ApplyTimeouts();
+  if (Assign(FWriteTotalMultiplier, v)) Reapply(TComGroup::Timeouts);
 }
 void TComTimeouts::SetWriteTotalConstant(int32_t v) {
-  if (Assign(FWriteTotalConstant, v)) Port->ApplyTimeouts();
+  if (Assign(FWriteTotalConstant, v)) Reapply(TComGroup::Timeouts);
 }
 
 // --- queue sizes ---
 void TComBuffer::SetInputSize(int32_t v) {
-  if (Assign(FInputSize, v)) Port->ApplyBuffer();
+  if (Assign(FInputSize, v)) Reapply(TComGroup::Buffer);
 }
 void TComBuffer::SetOutputSize(int32_t v) {
-  if (Assign(FOutputSize, v)) Port->ApplyBuffer();
+  if (Assign(FOutputSize, v)) Reapply(TComGroup::Buffer);
 }

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include <QMetaObject>
+#include <QObject>
 #include <QtGlobal>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -38,8 +39,8 @@ constexpr int BrokenLinePauseMs = 100;
 
 }  // namespace
 
-TComThread::TComThread(TCustomComPort *port, int fd, TComEvents events)
-    : FPort(port), FFd(fd), FEvents(events), FShared(std::make_shared<TShared>()) {
+TComThread::TComThread(int fd, TComEvents events, QObject *context, TComEventHandler handler)
+    : FContext(context), FHandler(std::move(handler)), FFd(fd), FEvents(events), FShared(std::make_shared<TShared>()) {
   FWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (FWakeFd < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
   try {
@@ -87,14 +88,14 @@ bool TComThread::Pause(int milliseconds) {
 }
 
 void TComThread::Service(const std::shared_ptr<TShared> &shared, uint64_t sequence,
-                         TCustomComPort *port, TComEvents events, int lostError) {
+                         const TComEventHandler &handler, TComEvents events, int lostError) {
   {
     std::lock_guard<std::mutex> guard(shared->Lock);
     if (shared->Stopping || !shared->Pending || shared->Sequence != sequence) return;
   }
   bool failed = false;
   try {
-    port->HandleEvents(events, lostError);
+    handler(events, lostError);
   } catch (const std::exception &e) {
     failed = true;
     qWarning("serial: receive handler raised, no further notifications: %s", e.what());
@@ -120,12 +121,12 @@ bool TComThread::Deliver(TComEvents events, int lostError) {
     FShared->Pending = true;
     sequence = ++FShared->Sequence;
   }
-  // The port is the context object: should it be destroyed before the call
-  // runs, Qt drops the call instead of running it on a dead object.
+  // Should the context be destroyed before the call runs, Qt drops the
+  // call instead of running the handler for a dead port.
   QMetaObject::invokeMethod(
-      FPort,
-      [shared = FShared, sequence, port = FPort, events, lostError] {
-        Service(shared, sequence, port, events, lostError);
+      FContext,
+      [shared = FShared, sequence, handler = FHandler, events, lostError] {
+        Service(shared, sequence, handler, events, lostError);
       },
       Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(FShared->Lock);

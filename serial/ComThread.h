@@ -1,10 +1,11 @@
 // The event thread of an open port.
 //
 // It sleeps in poll() on the device and on a wake-up descriptor, turns
-// readiness into a TComEvents set and hands the set to the thread the port
-// lives on, blocking until that thread has handled it. A hang-up or error of
-// the device goes along once as the line's loss (OnLineLost). So every handler runs
-// on the GUI thread, one at a time, and reads the bytes without a lock.
+// readiness into a TComEvents set and hands the set to the handler on the
+// thread of its context object (the port's), blocking until that thread has
+// handled it. A hang-up or error of the device goes along once as the
+// line's loss. So every handler runs on the port's thread, one at a time,
+// and reads the bytes without a lock. The thread knows nothing of the port.
 //
 // Stopping never waits for the GUI thread: Stop() releases a thread that is
 // blocked on a hand-over, and a hand-over still queued when the port closes
@@ -15,13 +16,14 @@
 #include <memory>
 #include <thread>
 
-#include "ComPort.h"
+#include "ComDevice.h"
+#include "ComTypes.h"
 
 class TComThread {
  public:
   // Starts at once. Throws std::system_error when the OS refuses the wake-up
   // descriptor or the thread.
-  TComThread(TCustomComPort *port, int fd, TComEvents events);
+  TComThread(int fd, TComEvents events, QObject *context, TComEventHandler handler);
   ~TComThread();  // Stop()
   TComThread(const TComThread &) = delete;
   TComThread &operator=(const TComThread &) = delete;
@@ -43,9 +45,10 @@ class TComThread {
   int QueuedBytes() const;
   // Runs a hand-over on the port's thread; stale or cancelled ones do nothing.
   static void Service(const std::shared_ptr<TShared> &shared, uint64_t sequence,
-                      TCustomComPort *port, TComEvents events, int lostError);
+                      const TComEventHandler &handler, TComEvents events, int lostError);
 
-  TCustomComPort *FPort;
+  QObject *FContext;
+  TComEventHandler FHandler;
   int FFd;
   TComEvents FEvents;
   int FWakeFd = -1;

@@ -6,7 +6,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 
-#include "ComPort.h"
+#include "ComError.h"
 
 namespace {
 

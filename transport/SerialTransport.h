@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "ComPort.h"
 #include "Transport.h"
 
 class TSerialTransport : public TTransport {

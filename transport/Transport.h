@@ -13,7 +13,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "ComPort.h"
+#include "ComError.h"
+#include "ComTypes.h"
 
 // A transport that could not be opened or failed under a transfer, with
 // the OS error number when there is one (-1 otherwise). The serial port

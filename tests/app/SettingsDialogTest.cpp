@@ -26,13 +26,15 @@ class SettingsTest : public ::testing::Test {
     ASSERT_TRUE(QDir(Dir.Path()).mkdir("P"));
     Window.SetCurrentProject("P");
     File = Window.ProjectDirPath() + "/setari.cds";
-    // Every COM port of these tests leads nowhere, whatever the machine has.
+    // Every COM port of these tests leads nowhere, whatever the machine has;
+    // COM5 to a device server's address, which is shown as written.
     QFile ini(Dir.Path() + "TARVOPROG.INI");
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     for (int n = 1; n <= 255; ++n)
-      ini.write(QStringLiteral("%1COM%2=/nonexistent/tty%2\r\n")
+      ini.write(QStringLiteral("%1COM%2=%3\r\n")
                     .arg(n == 1 ? "[Porturi]\r\n" : "")
                     .arg(n)
+                    .arg(n == 5 ? QStringLiteral("rfc2217://10.0.0.5:4001") : QStringLiteral("/nonexistent/tty%1").arg(n))
                     .toLatin1());
   }
 
@@ -245,12 +247,14 @@ TEST_F(SettingsTest, TextWhereANumberBelongsCountsAsOutOfRange) {
 
 TEST_F(SettingsTest, TheDeviceOfTheChosenPortIsShownBesideIt) {
   Write({{12, 3}});
-  QString first, second, text;
+  QString first, second, text, url;
   bool inside = false;
   OpenSettings([&](TESetari *d) {
     auto *label = d->findChild<QLabel *>("LPortDevice");
     ASSERT_TRUE(label);
     first = label->toolTip();
+    d->CPORT->setCurrentIndex(4);
+    url = label->toolTip() + " " + label->text();
     d->CPORT->setCurrentIndex(2);
     second = label->toolTip();
     text = label->text();
@@ -261,6 +265,7 @@ TEST_F(SettingsTest, TheDeviceOfTheChosenPortIsShownBesideIt) {
   });
   EXPECT_EQ(first, "/nonexistent/tty12");
   EXPECT_EQ(second, "/nonexistent/tty3");
+  EXPECT_EQ(url, "rfc2217://10.0.0.5:4001 10.0.0.5:4001");  // the address, when the URL does not fit
   EXPECT_TRUE(text.endsWith("tty3")) << text.toStdString();  // shortened in the middle, if at all
   EXPECT_TRUE(inside);
 }

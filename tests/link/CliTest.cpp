@@ -18,7 +18,7 @@ TRun Tarvoctl(const QStringList &args) { return RunProgram(TARVOCTL_PATH, args, 
 
 TEST(Tarvoctl, ReadWriteAndCommandOverALine) {
   TPtyPeer peer;
-  peer.Start([](const std::string &f, TPtyPeer &p) {
+  peer.Start([](const std::string &f, TScriptedPeer &p) {
     const std::string text = f.substr(2, f.size() - 6);
     if (text == "D5000") p.Send(EncodeAnswer(std::string("1;\"Pa\0ne\"", 9)));
     else if (f == AckFrame()) p.Send(EncodeAnswer("\x06"));

@@ -1,4 +1,5 @@
-// The link's exchanges over a real pseudo-terminal against a scripted peer.
+// The link's exchanges against a scripted peer, over a real pseudo-terminal
+// and over a line in memory.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -17,6 +18,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "MemoryPeer.h"
 #include "PtyPeer.h"
 #include "TarvoCore.h"
 #include "ScratchDir.h"
@@ -50,31 +52,41 @@ void Pump(int ms) {
   loop.exec();
 }
 
-class LinkTest : public ::testing::Test {
+// Each exchange runs over a real pseudo-terminal (the serial component) and
+// over a line in memory (the transport the link's logic needs alone).
+class LinkTest : public ::testing::TestWithParam<std::string> {
  protected:
-  void Open(bool writeMode, TPtyPeer::TScript script, int silenceMs = ShortSilence) {
+  LinkTest()
+      : Made(GetParam() == "memory" ? std::unique_ptr<TScriptedPeer>(std::make_unique<TMemoryPeer>())
+                                    : std::unique_ptr<TScriptedPeer>(std::make_unique<TPtyPeer>())),
+        Peer(*Made) {}
+  void Open(bool writeMode, TScriptedPeer::TScript script, int silenceMs = ShortSilence) {
     Peer.Start(std::move(script));
     Link = std::make_unique<TTARVO>(writeMode, silenceMs);
-    Link->DevicePath = Peer.SlavePath();
+    Link->DevicePath = Peer.Device();
     ASSERT_TRUE(Link->Connect()) << Link->LastError() << " / " << Link->LastPortMessage();
   }
   void TearDown() override {
     Link.reset();
     Peer.Stop();
   }
-  TPtyPeer Peer;
+  std::unique_ptr<TScriptedPeer> Made;
+  TScriptedPeer &Peer;
   std::unique_ptr<TTARVO> Link;
 };
 
 }  // namespace
 
-TEST_F(LinkTest, ReadAcknowledgesEachDataFrameAndKeepsZeroBytes) {
+INSTANTIATE_TEST_SUITE_P(Transports, LinkTest, ::testing::Values("pty", "memory"),
+                         [](const auto &info) { return info.param; });
+
+TEST_P(LinkTest, ReadAcknowledgesEachDataFrameAndKeepsZeroBytes) {
   const std::string zeros = std::string("A;\0\0B", 5);  // sent as 41 3B 00 02 42
   ASSERT_EQ(Text(EncodeAnswer(zeros)), std::string("A;\x00\x02" "B", 5));
   const std::vector<std::string> answers = {EncodeAnswer("A;1"), EncodeAnswer("B;2"), EncodeAnswer(zeros),
                                             Final()};
   size_t next = 0;
-  Open(false, [&](const std::string &, TPtyPeer &p) {
+  Open(false, [&](const std::string &, TScriptedPeer &p) {
     if (next < answers.size()) p.Send(answers[next++]);
   });
   TLineList lines{"kept"};
@@ -88,8 +100,8 @@ TEST_F(LinkTest, ReadAcknowledgesEachDataFrameAndKeepsZeroBytes) {
   EXPECT_FALSE(Link->Busy());
 }
 
-TEST_F(LinkTest, ReadWithOnlyAFinalFrame) {
-  Open(false, [](const std::string &, TPtyPeer &p) { p.Send(Final()); });
+TEST_P(LinkTest, ReadWithOnlyAFinalFrame) {
+  Open(false, [](const std::string &, TScriptedPeer &p) { p.Send(Final()); });
   TLineList lines;
   EXPECT_TRUE(Link->ReadLines("D260", lines));
   EXPECT_TRUE(lines.empty());
@@ -97,11 +109,11 @@ TEST_F(LinkTest, ReadWithOnlyAFinalFrame) {
   EXPECT_EQ(Peer.Frames().size(), 1u);  // the final frame is not acknowledged
 }
 
-TEST_F(LinkTest, ByteAtATimeWithEarlyLookingEnds) {
+TEST_P(LinkTest, ByteAtATimeWithEarlyLookingEnds) {
   // Escaped DLE before 03 and a zero run of sixteen: each puts 10 03 in the
   // raw payload, where the frame looks complete before it is.
   const std::string tricky = std::string("X\x10\x03Y", 4) + std::string(16, '\0') + "\x03Z;9";
-  Open(false, [&](const std::string &f, TPtyPeer &p) {
+  Open(false, [&](const std::string &f, TScriptedPeer &p) {
     if (f == AckFrame())
       p.SendSlowly(Final(), 2);
     else
@@ -112,10 +124,10 @@ TEST_F(LinkTest, ByteAtATimeWithEarlyLookingEnds) {
   EXPECT_EQ(lines, TLineList{tricky});
 }
 
-TEST_F(LinkTest, ReadFailures) {
+TEST_P(LinkTest, ReadFailures) {
   // A spoilt CRC is neither acknowledged nor skipped: the read ends by
   // silence and the lines before it stay.
-  Open(false, [](const std::string &f, TPtyPeer &p) {
+  Open(false, [](const std::string &f, TScriptedPeer &p) {
     p.Send(f == AckFrame() ? SpoilCrc(EncodeAnswer("B;2")) : EncodeAnswer("A;1"));
   });
   TLineList lines;
@@ -125,9 +137,9 @@ TEST_F(LinkTest, ReadFailures) {
   EXPECT_EQ(Peer.Frames().size(), 2u);
 }
 
-TEST_F(LinkTest, SilenceIsMeasuredFromTheLastByte) {
+TEST_P(LinkTest, SilenceIsMeasuredFromTheLastByte) {
   int request = 0;
-  Open(false, [&](const std::string &f, TPtyPeer &p) {
+  Open(false, [&](const std::string &f, TScriptedPeer &p) {
     if (f == AckFrame()) return;
     if (++request == 1) return;  // first request: no answer at all
     // Second: the answer takes well over the silence interval in total, but
@@ -145,8 +157,8 @@ TEST_F(LinkTest, SilenceIsMeasuredFromTheLastByte) {
   EXPECT_TRUE(lines.empty());
 }
 
-TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
-  Open(true, [](const std::string &f, TPtyPeer &p) {
+TEST_P(LinkTest, WriteAcceptsAnyFrameHolding100206) {
+  Open(true, [](const std::string &f, TScriptedPeer &p) {
     const std::string t = Text(f);
     if (t.rfind("U5000;1;", 0) == 0)  // acceptance with a spoilt CRC and more payload
       p.Send(SpoilCrc(EncodeAnswer(std::string("\x06\x00\x01", 3))));
@@ -184,8 +196,8 @@ TEST_F(LinkTest, WriteAcceptsAnyFrameHolding100206) {
   EXPECT_EQ(Peer.Frames().size(), 5u);  // nothing sent for kind 5
 }
 
-TEST_F(LinkTest, SendCommandWaitsForNothing) {
-  Open(true, [](const std::string &, TPtyPeer &) {});
+TEST_P(LinkTest, SendCommandWaitsForNothing) {
+  Open(true, [](const std::string &, TScriptedPeer &) {});
   const auto t0 = std::chrono::steady_clock::now();
   EXPECT_TRUE(Link->SendCommand("CPX"));
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(ShortSilence));
@@ -199,8 +211,8 @@ TEST_F(LinkTest, SendCommandWaitsForNothing) {
   EXPECT_EQ(Link->LastError(), "8000;Time out");
 }
 
-TEST_F(LinkTest, OverlongTextsAndTextsWithADleAreNotSent) {
-  Open(true, [](const std::string &, TPtyPeer &p) { p.Send(AckFrame()); });
+TEST_P(LinkTest, OverlongTextsAndTextsWithADleAreNotSent) {
+  Open(true, [](const std::string &, TScriptedPeer &p) { p.Send(AckFrame()); });
   const std::string longest(MaxCommandText, 'a');
   EXPECT_FALSE(Link->SendText(longest + "a"));
   EXPECT_EQ(Link->LastError(), "8004;Lungimea textului este prea mare ");
@@ -216,9 +228,9 @@ TEST_F(LinkTest, OverlongTextsAndTextsWithADleAreNotSent) {
   EXPECT_EQ(frames[0].size(), BufferSize);
 }
 
-TEST_F(LinkTest, OverlongAnswersEndTheExchangeCleanly) {
+TEST_P(LinkTest, OverlongAnswersEndTheExchangeCleanly) {
   int request = 0;
-  Open(false, [&](const std::string &f, TPtyPeer &p) {
+  Open(false, [&](const std::string &f, TScriptedPeer &p) {
     if (f == AckFrame()) return;
     switch (++request) {
       case 1: p.Send(std::string(1500, 'x')); break;                 // one big chunk, no frame
@@ -244,8 +256,8 @@ TEST_F(LinkTest, OverlongAnswersEndTheExchangeCleanly) {
   EXPECT_EQ(lines, TLineList{"ok"});
 }
 
-TEST_F(LinkTest, SecondExchangeUnderARunningOneIsRefused) {
-  Open(false, [](const std::string &, TPtyPeer &p) {
+TEST_P(LinkTest, SecondExchangeUnderARunningOneIsRefused) {
+  Open(false, [](const std::string &, TScriptedPeer &p) {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     p.Send(Final());
   });
@@ -287,7 +299,7 @@ TEST(LinkPort, PortErrorsAreRecordedThenRaised) {
 
 TEST(LinkSilence, RealFiveSecondsCostAlmostNoCpu) {
   TPtyPeer peer;
-  peer.Start([](const std::string &, TPtyPeer &) {});
+  peer.Start([](const std::string &, TScriptedPeer &) {});
   TTARVO link(false);
   link.DevicePath = peer.SlavePath();
   ASSERT_TRUE(link.Connect());
@@ -319,7 +331,7 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
   for (When when : {BeforeRequest, MidRead, MidWrite}) {
     SCOPED_TRACE(int(when));
     auto peer = std::make_unique<TPtyPeer>();
-    peer->Start([&](const std::string &f, TPtyPeer &p) {
+    peer->Start([&](const std::string &f, TScriptedPeer &p) {
       if (when == MidRead && f != AckFrame())
         p.Send(EncodeAnswer("A;1"));
       else
@@ -352,7 +364,7 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
 
     // The register is back under the same name.
     TPtyPeer back;
-    back.Start([](const std::string &, TPtyPeer &p) { p.Send(AckFrame()); });  // final, or acceptance
+    back.Start([](const std::string &, TScriptedPeer &p) { p.Send(AckFrame()); });  // final, or acceptance
     std::remove(device.c_str());
     ASSERT_EQ(symlink(back.SlavePath().c_str(), device.c_str()), 0);
     ASSERT_TRUE(link.Connect()) << link.LastError() << " / " << link.LastPortMessage();
@@ -379,7 +391,7 @@ TEST(LinkCallerAway, ANestedLoopOrABusyCallerNeverHoldsAnAcknowledgement) {
   std::chrono::steady_clock::time_point sentAt;
   double slowestAckMs = 0;
   int sent = 0;
-  peer.Start([&](const std::string &f, TPtyPeer &p) {
+  peer.Start([&](const std::string &f, TScriptedPeer &p) {
     std::lock_guard<std::mutex> guard(lock);
     const auto now = std::chrono::steady_clock::now();
     if (f == AckFrame())

@@ -5,7 +5,6 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <stdexcept>
 
 TPtyPeer::TPtyPeer() {
@@ -17,29 +16,19 @@ TPtyPeer::TPtyPeer() {
 }
 
 TPtyPeer::~TPtyPeer() {
-  Stop();
+  Finish();
   if (FMaster >= 0) close(FMaster);
   close(FSlave);
 }
 
 void TPtyPeer::HangUp() {
-  if (FThread.joinable() && std::this_thread::get_id() == FThread.get_id()) {
+  if (OnPeerThread()) {
     FHangUp = true;
     return;
   }
   Stop();
   if (FMaster >= 0) close(FMaster);
   FMaster = -1;
-}
-
-void TPtyPeer::Start(TScript script) {
-  FScript = std::move(script);
-  FThread = std::thread([this] { Run(); });
-}
-
-void TPtyPeer::Stop() {
-  FStop = true;
-  if (FThread.joinable()) FThread.join();
 }
 
 void TPtyPeer::Send(const std::string &bytes) {
@@ -51,51 +40,16 @@ void TPtyPeer::Send(const std::string &bytes) {
   }
 }
 
-void TPtyPeer::SendSlowly(const std::string &bytes, int pauseMs, size_t piece) {
-  for (size_t i = 0; i < bytes.size(); i += piece) {
-    Send(bytes.substr(i, piece));
-    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+std::string TPtyPeer::Take() {
+  if (FHangUp) {
+    close(FMaster);
+    FMaster = -1;
+    FStop = true;
+    return "";
   }
-}
-
-std::vector<std::string> TPtyPeer::Frames() {
-  std::lock_guard<std::mutex> g(FLock);
-  return FFrames;
-}
-
-std::string TPtyPeer::Wire() {
-  std::lock_guard<std::mutex> g(FLock);
-  return FWire;
-}
-
-void TPtyPeer::Run() {
+  pollfd p{FMaster, POLLIN, 0};
+  if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) return "";
   char buf[4096];
-  while (!FStop) {
-    if (FHangUp) {
-      close(FMaster);
-      FMaster = -1;
-      return;
-    }
-    pollfd p{FMaster, POLLIN, 0};
-    if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
-    const ssize_t n = read(FMaster, buf, sizeof buf);
-    if (n <= 0) continue;
-    std::vector<std::string> complete;
-    {
-      std::lock_guard<std::mutex> g(FLock);
-      FWire.append(buf, size_t(n));
-      FPending.append(buf, size_t(n));
-      // The computer never escapes its payload and never sends 0x10 inside
-      // it, so the first DLE ETX ends a frame; two CRC bytes follow.
-      for (;;) {
-        const size_t end = FPending.find("\x10\x03", 2);
-        if (end == std::string::npos || FPending.size() < end + 4) break;
-        complete.push_back(FPending.substr(0, end + 4));
-        FPending.erase(0, end + 4);
-      }
-      FFrames.insert(FFrames.end(), complete.begin(), complete.end());
-    }
-    for (const std::string &f : complete)
-      if (FScript) FScript(f, *this);
-  }
+  const ssize_t n = read(FMaster, buf, sizeof buf);
+  return n > 0 ? std::string(buf, size_t(n)) : std::string();
 }
