@@ -243,9 +243,9 @@ TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
       std::string why;
       try {
         accepted = link.SendRecord(rkPlu, &rec);
-        if (!accepted) why = link.LastError();
+        if (!accepted) why = session.FailureReason();
       } catch (const std::exception &e) {
-        why = e.what();
+        why = session.FailureReason(e);
       }
       if (!accepted) {
         // Rows sent before this one keep their cleared flags and marked rows
@@ -280,7 +280,7 @@ TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
       try {
         link.SendCommand(closing);
       } catch (const std::exception &e) {
-        result = LinkFailure(e.what());
+        result = LinkFailure(session.FailureReason(e));
       }
     }
   }
@@ -307,7 +307,7 @@ TActionResult TPluLogic::EraseAll() {
   try {
     session.Link().SendCommand("CPX");
   } catch (const std::exception &e) {
-    return LinkFailure(e.what());
+    return LinkFailure(session.FailureReason(e));
   }
   FTable.EmptyTable();
   FVerify = {};

@@ -1,12 +1,8 @@
 #include "RegisterLink.h"
 
-#include <cerrno>
-#include <cstring>
-
-#include "AtomicFile.h"
-#include "LinkTrace.h"
 #include "ComPortMap.h"
-#include "SerialDevices.h"
+#include "FailureReason.h"
+#include "LinkTrace.h"
 #include "SerialSettings.h"
 #include "TableFile.h"
 #include "TarvoCore.h"
@@ -15,22 +11,11 @@ bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &op
                  std::string *reason) {
   link.PortNumber = uint8_t(target.Port & 0xFF);
   link.PortBaud = BaudRateOfCode(target.BaudCode, link.PortBaud);
-  const std::string port = "COM" + std::to_string(unsigned(link.PortNumber));
   link.DevicePath = options.Device.empty() ? PortDevice(link.PortNumber) : options.Device;
   if (options.Trace) link.SetTrace(options.Trace);
   if (link.Connect()) return true;
-  if (reason) {
-    const int err = link.LastOsError();
-    std::string why;
-    if (err == EBUSY || err == EWOULDBLOCK) {
-      // Another program has the line: who, rather than the OS's words.
-      why = PortInUseReason(link.DevicePath);
-    } else {
-      why = link.LastPortMessage();
-      if (err > 0) why += ": " + ErrnoReason(err);
-    }
-    *reason = (options.Device.empty() ? port + " (" + link.DevicePath + ")" : link.DevicePath) + ": " + why;
-  }
+  // A network address is worded there too, from what its transport raised.
+  if (reason) *reason = ReasonText(OpenFailureFacts(link, LinkPlace(link, !options.Device.empty())));
   return false;
 }
 
@@ -76,6 +61,16 @@ bool TRegisterSession::OpenOn(const TLinkTarget &target, TActionResult &failure)
   return false;
 }
 
+std::string TRegisterSession::Place() const { return LinkPlace(*FLink, !FContext.Link.Device.empty()); }
+
+std::string TRegisterSession::FailureReason() const {
+  return ReasonText(ExchangeFailureFacts(*FLink, Place(), FContext.Link.SilenceMs));
+}
+
+std::string TRegisterSession::FailureReason(const std::exception &e) const {
+  return ReasonText(PortExceptionFacts(*FLink, e, Place(), FContext.Link.SilenceMs));
+}
+
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
                          const TLinkTarget *target, const TLineKeeper &keep) {
   TRegisterSession session(context, false);
@@ -83,9 +78,9 @@ TActionResult ReadAnswer(const TProjectContext &context, const std::string &comm
   if (!(target ? session.OpenOn(*target, result) : session.Open(result))) return result;
   try {
     if (session.Link().ReadLines(command, lines, keep)) return TActionResult::Success();
-    return TActionResult::Failure(OperationFailedMessage, session.Link().LastError());
+    return TActionResult::Failure(OperationFailedMessage, session.FailureReason());
   } catch (const std::exception &e) {
     // The port failed under the exchange; the link has recorded it too.
-    return TActionResult::Failure(OperationFailedMessage, e.what());
+    return TActionResult::Failure(OperationFailedMessage, session.FailureReason(e));
   }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -41,9 +42,8 @@ struct TProjectContext {
 };
 
 // Configures link for target (the port map gives the device, unless
-// options name one) and connects. False with the reason: the port, its
-// device and the OS's words ("COM1 (/dev/ttyS0): Unable to open com port
-// (Error: 2): fisierul sau directorul nu exista").
+// options name one) and connects. False with the reason line
+// (FailureReason.h): "COM1 (/dev/ttyS0): portul nu exista [8045, errno 2]".
 bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &options,
                  std::string *reason);
 
@@ -70,6 +70,12 @@ class TRegisterSession {
   bool OpenOn(const TLinkTarget &target, TActionResult &failure);
 
   TTARVO &Link() { return *FLink; }
+  // Where the link leads, as a reason names it: "COM1 (/dev/ttyUSB0)".
+  std::string Place() const;
+  // The reason line of the link's last failed exchange, or of a port error
+  // raised under one.
+  std::string FailureReason() const;
+  std::string FailureReason(const std::exception &e) const;
 
  private:
   const TProjectContext &FContext;

@@ -170,7 +170,7 @@ TEST_F(Logic, APortThatDoesNotOpenChangesNothingAndSaysWhichDevice) {
     for (TActionResult r : {editor->Read(progress), editor->Program(progress)}) {
       EXPECT_FALSE(r.Ok);
       EXPECT_EQ(r.Message, PortOpenMessage);
-      EXPECT_NE(r.Reason.find("no-such-port"), std::string::npos) << r.Reason;
+      EXPECT_EQ(r.Reason, "COM5 (" + Dir.Path() + "/no-such-port): portul nu exista [8045, errno 2]");
     }
     EXPECT_FALSE(progress.Shown);
     EXPECT_EQ(FileBytes(id), "");
@@ -189,7 +189,8 @@ TEST_F(Logic, AReadThatTimesOutLeavesTableAndFileAsTheyWere) {
   const TActionResult r = editor->Read(progress);
   EXPECT_FALSE(r.Ok);
   EXPECT_EQ(r.Message, OperationFailedMessage);
-  EXPECT_EQ(r.Reason, "8000;Time out");
+  EXPECT_EQ(r.Reason, "COM1 (" + Dir.Path() + "/sim): casa de marcat nu a raspuns 400 ms; verificati cablul si ca ea "
+                      "este pornita [8000]");
   EXPECT_EQ(editor->CellText(1, editor->ColumnOf("Nume")), "FORMA PLATA 1");
   EXPECT_EQ(editor->CellText(2, editor->ColumnOf("Nume")), "BON");
   EXPECT_EQ(FileBytes(tiFormePlata), before);
@@ -210,7 +211,8 @@ TEST_F(Logic, TheThirdRecordRefusedStopsTheRunAndNamesTheRow) {
   EXPECT_EQ(r.Message, OperationFailedMessage);
   EXPECT_EQ(r.Row, 3);
   EXPECT_EQ(r.RowCode, "3");
-  EXPECT_EQ(r.ReasonLine(), "Cod 3: Lipsa cota TVA asociata PLU / Dept");
+  EXPECT_EQ(r.ReasonLine(), "Cod 3: COM1 (" + Dir.Path() + "/sim): casa de marcat a refuzat: Lipsa cota TVA asociata "
+                            "PLU / Dept [136]");
   EXPECT_EQ(r.Text(), "Operatie nereusita!\r" + r.ReasonLine());
   EXPECT_EQ(Sim.Stats().Records, 3u);
   EXPECT_EQ(progress.Last, 3);
