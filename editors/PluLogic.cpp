@@ -136,7 +136,8 @@ TActionResult TPluLogic::Read(TProgress &progress) {
   TBusy busy(*this);
   if (!busy.Acquired()) return BusyResult();
   TLineList lines;
-  if (TActionResult r = ReadAnswer(FContext, "D10000", lines); !r.Ok) return r;
+  if (TActionResult r = ReadAnswer(FContext, "D10000", lines, nullptr, {}, &progress, FTable.RecordCount()); !r.Ok)
+    return r;
   FVerify = {};
   // An empty answer leaves the table as it was (and saves it as it is).
   if (!lines.empty()) {
@@ -156,7 +157,8 @@ TActionResult TPluLogic::Verify(TProgress &progress) {
   if (!busy.Acquired()) return BusyResult();
   FVerify = {};
   TLineList lines;
-  if (TActionResult r = ReadAnswer(FContext, "D10000", lines); !r.Ok) return r;
+  if (TActionResult r = ReadAnswer(FContext, "D10000", lines, nullptr, {}, &progress, FTable.RecordCount()); !r.Ok)
+    return r;
   if (FTable.State() != dsBrowse) FTable.Post();
   TRecordSet registerRows(FTable.FieldDefs());
   FillFromAnswer(registerRows, FNo, lines, progress, true);

@@ -122,6 +122,8 @@ void TTARVO::RunOnLink(const std::function<void(TLinkEngine &)> &start) {
     }
     progress();
   }
+  // The last lines may have come with the end, after the last look.
+  progress();
   {
     std::lock_guard<std::mutex> guard(d.Lock);
     d.Waiter = nullptr;

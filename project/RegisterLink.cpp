@@ -71,11 +71,40 @@ std::string TRegisterSession::FailureReason(const std::exception &e) const {
   return ReasonText(PortExceptionFacts(*FLink, e, Place(), FContext.Link.SilenceMs));
 }
 
+namespace {
+
+// A read's progress while it waits: shown once the port is open, the lines
+// as the link takes them (it calls back from inside its wait, which runs
+// this thread's events, so nothing here needs to run them), hidden at the
+// end on every path.
+class TReadWatch {
+ public:
+  TReadWatch(TTARVO &link, TProgress *progress, int expected) : FLink(link), FProgress(progress) {
+    if (!FProgress) return;
+    FProgress->Begin(expected > 0 ? expected : 0);
+    FLink.OnLines = [p = FProgress](int received) { p->Lines(received); };
+  }
+  ~TReadWatch() {
+    if (!FProgress) return;
+    FLink.OnLines = nullptr;
+    FProgress->End();
+  }
+  TReadWatch(const TReadWatch &) = delete;
+  TReadWatch &operator=(const TReadWatch &) = delete;
+
+ private:
+  TTARVO &FLink;
+  TProgress *FProgress;
+};
+
+}  // namespace
+
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
-                         const TLinkTarget *target, const TLineKeeper &keep) {
+                         const TLinkTarget *target, const TLineKeeper &keep, TProgress *progress, int expected) {
   TRegisterSession session(context, false);
   TActionResult result;
   if (!(target ? session.OpenOn(*target, result) : session.Open(result))) return result;
+  TReadWatch watch(session.Link(), progress, expected);
   try {
     if (session.Link().ReadLines(command, lines, keep)) return TActionResult::Success();
     return TActionResult::Failure(OperationFailedMessage, session.FailureReason());

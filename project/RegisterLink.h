@@ -88,8 +88,12 @@ class TRegisterSession {
 // before the failure stay in lines.
 // keep, when given, has each line before its acknowledgement (on the link's
 // thread; see TTARVO::ReadLines).
+// progress, when given, is shown once the port is open, with expected as its
+// total (the project's row count; 0 when there is no estimate), follows the
+// lines as they are taken and is hidden again before this returns.
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
-                         const TLinkTarget *target = nullptr, const TLineKeeper &keep = {});
+                         const TLinkTarget *target = nullptr, const TLineKeeper &keep = {},
+                         TProgress *progress = nullptr, int expected = 0);
 
 // The message of a port that did not open, as the windows show it.
 inline constexpr const char *PortOpenMessage = "Nu pot deschide portul serial !\r";

@@ -3,6 +3,7 @@
 // table file, and what a failure says.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "BlockEditor.h"
@@ -194,6 +195,27 @@ TEST_F(Logic, AReadThatTimesOutLeavesTableAndFileAsTheyWere) {
   EXPECT_EQ(editor->CellText(1, editor->ColumnOf("Nume")), "FORMA PLATA 1");
   EXPECT_EQ(editor->CellText(2, editor->ColumnOf("Nume")), "BON");
   EXPECT_EQ(FileBytes(tiFormePlata), before);
+  ASSERT_FALSE(progress.Received.empty());
+  EXPECT_EQ(progress.Received.back(), 2);  // what came before the silence was counted
+  EXPECT_FALSE(progress.Shown);
+}
+
+TEST_F(Logic, AReadAndAVerifyCountTheLinesUpToTheLast) {
+  for (const bool verify : {false, true}) {
+    auto editor = Open(tiDepartamente);
+    const int rows = editor->Table().RecordCount();
+    const int lines = int(SimLines(editor->Description().ReadCommand).size());
+    ASSERT_GT(lines, 1);
+    TProgressLog progress;
+    const TActionResult r = verify ? editor->Verify(progress) : editor->Read(progress);
+    ASSERT_TRUE(r.Ok) << r.Text();
+    ASSERT_FALSE(progress.Totals.empty());
+    EXPECT_EQ(progress.Totals.front(), rows) << verify;  // the table's rows are the estimate
+    ASSERT_FALSE(progress.Received.empty()) << verify;
+    EXPECT_TRUE(std::is_sorted(progress.Received.begin(), progress.Received.end())) << verify;
+    EXPECT_EQ(progress.Received.back(), lines) << verify;
+    EXPECT_FALSE(progress.Shown) << verify;
+  }
 }
 
 TEST_F(Logic, TheThirdRecordRefusedStopsTheRunAndNamesTheRow) {
