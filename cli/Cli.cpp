@@ -100,34 +100,58 @@ std::optional<long long> ParseNumber(const std::string &text, long long lo, long
 
 void TCliProgress::Begin(int total) {
   FTotal = total;
+  FRunning = true;
   FTty = ::isatty(STDERR_FILENO);
   FStarted = NowMs();
   FLastDraw = 0;
   FShown = false;
+  FCurrent.clear();
+  FDrawn.clear();
 }
 
 void TCliProgress::Step(int done) {
-  if (FTotal <= 0) return;
+  if (!FRunning) return;
+  Show(FWhat + ": " + std::to_string(done) + (FTotal > 0 ? "/" + std::to_string(FTotal) : ""),
+       FTotal > 0 && done == FTotal);
+}
+
+void TCliProgress::Lines(int received) {
+  if (!FRunning) return;
+  Show(FWhat + ": " + std::to_string(received) + (received == 1 ? " line" : " lines") + " received", false);
+}
+
+void TCliProgress::Show(std::string text, bool last) {
+  FCurrent = std::move(text);
   const long long now = NowMs();
   // A terminal gets a counter redrawn ten times a second; a log gets a line
   // a second, and nothing at all for what ends within a second.
   if (FTty) {
-    if (done != FTotal && now - FLastDraw < 100) return;
-    FLastDraw = now;
-    std::fprintf(stderr, "\r%s: %d/%d", FWhat.c_str(), done, FTotal);
+    if (!last && now - FLastDraw < 100) return;
+    // Blanks over the end of a longer text drawn before.
+    const size_t pad = FDrawn.size() > FCurrent.size() ? FDrawn.size() - FCurrent.size() : 0;
+    std::fprintf(stderr, "\r%s%s", FCurrent.c_str(), std::string(pad, ' ').c_str());
     std::fflush(stderr);
-    FShown = true;
-    return;
+  } else {
+    if (now - std::max(FStarted, FLastDraw) < 1000 && !(last && FShown)) return;
+    std::fprintf(stderr, "%s\n", FCurrent.c_str());
   }
-  if (now - std::max(FStarted, FLastDraw) < 1000 && !(done == FTotal && FShown)) return;
   FLastDraw = now;
   FShown = true;
-  std::fprintf(stderr, "%s: %d/%d\n", FWhat.c_str(), done, FTotal);
+  FDrawn = FCurrent;
 }
 
 void TCliProgress::End() {
+  // Once a count was shown, its last value is too.
+  if (FShown && FCurrent != FDrawn) {
+    if (FTty)
+      std::fprintf(stderr, "\r%s%s", FCurrent.c_str(),
+                   std::string(FDrawn.size() > FCurrent.size() ? FDrawn.size() - FCurrent.size() : 0, ' ').c_str());
+    else
+      std::fprintf(stderr, "%s\n", FCurrent.c_str());
+  }
   if (FTty && FShown) std::fputc('\n', stderr);
   FTotal = 0;
+  FRunning = false;
 }
 
 void PrintTable(const TRecordSet &table) {

@@ -58,21 +58,28 @@ int Fail(const std::string &message);
 std::optional<long long> ParseNumber(const std::string &text, long long lo, long long hi);
 
 // Progress on stderr while a transfer runs: a counter redrawn in place on a
-// terminal, otherwise a line a second once it has run for a second.
+// terminal, otherwise a line a second once it has run for a second (and the
+// last count at the end, once any was written); never a line per record.
 class TCliProgress : public TProgress {
  public:
   explicit TCliProgress(std::string what) : FWhat(std::move(what)) {}
   void Begin(int total) override;
   void Step(int done) override;
+  void Lines(int received) override;
   void End() override;
 
  private:
+  void Show(std::string text, bool last);
+
   std::string FWhat;
   int FTotal = 0;
+  bool FRunning = false;
   long long FStarted = 0;
   long long FLastDraw = 0;
   bool FTty = false;
   bool FShown = false;
+  std::string FCurrent;  // what the count says now
+  std::string FDrawn;    // what was written last
 };
 
 // Prints a table as `show` does (through Output.h): the field names joined

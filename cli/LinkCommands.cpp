@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ComPortMap.h"
+#include "FailureReason.h"
 #include "NetAddress.h"
 #include "Output.h"
 #include "SerialSettings.h"
@@ -12,15 +13,10 @@
 
 namespace {
 
-// What the user can do about a port that does not open.
+// Where to look for a port that is not there (the reason line says the
+// rest: who holds a port in use, how to get access to a refused one).
 const char *OpenHint(int osError) {
   switch (osError) {
-    case EACCES:
-    case EPERM:
-      return "your user may not use the device: add it to the dialout group "
-             "(sudo usermod -aG dialout $USER) and log in again";
-    case EBUSY:
-      return "another program holds the port: close it and try again";
     case ENOENT:
     case ENXIO:
     case ENODEV:
@@ -76,6 +72,13 @@ int RunRaw(TCliContext &cx) {
       std::fprintf(stderr, "  %s\n", hint);
     return ExitFailed;
   }
+  // Under the link's own text, kept for support and scripts, the reason
+  // line every other subcommand gives.
+  const std::string place = LinkPlace(link, !cx.Link.Device.empty());
+  auto failed = [&](const TFailureFacts &facts) {
+    std::fprintf(stderr, "tarvoctl: %s\n  %s\n", link.LastError().c_str(), ForTerminal(ReasonText(facts)).c_str());
+    return ExitFailed;
+  };
   bool ok = false;
   TLineList lines;
   try {
@@ -87,12 +90,11 @@ int RunRaw(TCliContext &cx) {
       ok = link.SendCommand(payload);
   } catch (const std::exception &e) {
     WriteLines(lines);
-    std::fprintf(stderr, "tarvoctl: %s\n  %s: %s\n", link.LastError().c_str(), link.DevicePath.c_str(), e.what());
-    return ExitFailed;
+    return failed(PortExceptionFacts(link, e, place, cx.Link.SilenceMs));
   }
   // Lines of a failed read are shown as well: they did arrive.
   WriteLines(lines);
-  if (!ok) return Fail(link.LastError());
+  if (!ok) return failed(ExchangeFailureFacts(link, place, cx.Link.SilenceMs));
   return ExitOk;
 }
 

@@ -31,7 +31,8 @@ int RunReport(TCliContext &cx) {
   const auto project = cx.OpenProject();
   if (!project) return ExitFailed;
 
-  const TReportOutcome outcome = TReportReader(*project).Read(def->Kind);
+  TCliProgress progress("report " + which);
+  const TReportOutcome outcome = TReportReader(*project).Read(def->Kind, &progress);
   if (!outcome.Result.Ok) {
     ReportFailure(outcome.Result);
     if (outcome.HasPartial()) std::fprintf(stderr, "tarvoctl: %s\n", outcome.PartialLogLine().c_str());

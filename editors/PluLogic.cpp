@@ -136,7 +136,8 @@ TActionResult TPluLogic::Read(TProgress &progress) {
   TBusy busy(*this);
   if (!busy.Acquired()) return BusyResult();
   TLineList lines;
-  if (TActionResult r = ReadAnswer(FContext, "D10000", lines); !r.Ok) return r;
+  if (TActionResult r = ReadAnswer(FContext, "D10000", lines, nullptr, {}, &progress, FTable.RecordCount()); !r.Ok)
+    return r;
   FVerify = {};
   // An empty answer leaves the table as it was (and saves it as it is).
   if (!lines.empty()) {
@@ -156,7 +157,8 @@ TActionResult TPluLogic::Verify(TProgress &progress) {
   if (!busy.Acquired()) return BusyResult();
   FVerify = {};
   TLineList lines;
-  if (TActionResult r = ReadAnswer(FContext, "D10000", lines); !r.Ok) return r;
+  if (TActionResult r = ReadAnswer(FContext, "D10000", lines, nullptr, {}, &progress, FTable.RecordCount()); !r.Ok)
+    return r;
   if (FTable.State() != dsBrowse) FTable.Post();
   TRecordSet registerRows(FTable.FieldDefs());
   FillFromAnswer(registerRows, FNo, lines, progress, true);
@@ -243,9 +245,9 @@ TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
       std::string why;
       try {
         accepted = link.SendRecord(rkPlu, &rec);
-        if (!accepted) why = link.LastError();
+        if (!accepted) why = session.FailureReason();
       } catch (const std::exception &e) {
-        why = e.what();
+        why = session.FailureReason(e);
       }
       if (!accepted) {
         // Rows sent before this one keep their cleared flags and marked rows
@@ -280,7 +282,7 @@ TActionResult TPluLogic::RunProgram(TProgress &progress, bool changesOnly) {
       try {
         link.SendCommand(closing);
       } catch (const std::exception &e) {
-        result = LinkFailure(e.what());
+        result = LinkFailure(session.FailureReason(e));
       }
     }
   }
@@ -307,7 +309,7 @@ TActionResult TPluLogic::EraseAll() {
   try {
     session.Link().SendCommand("CPX");
   } catch (const std::exception &e) {
-    return LinkFailure(e.what());
+    return LinkFailure(session.FailureReason(e));
   }
   FTable.EmptyTable();
   FVerify = {};

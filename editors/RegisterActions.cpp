@@ -30,9 +30,9 @@ TActionResult SendRows(const TProjectContext &context, const std::vector<int> &r
         ++taken;
         continue;
       }
-      reason = session.Link().LastError();
+      reason = session.FailureReason();
     } catch (const std::exception &e) {
-      reason = e.what();
+      reason = session.FailureReason(e);
     }
     result = TActionResult::Failure(OperationFailedMessage, reason);
     result.RowCode = code(row);

@@ -15,7 +15,8 @@ TActionResult TTableEditor::Read(TProgress &progress) {
   TBusy busy(*this);
   if (!busy.Acquired()) return BusyResult();
   TLineList lines;
-  TActionResult result = ReadAnswer(FContext, FDescription.ReadCommand, lines);
+  TActionResult result =
+      ReadAnswer(FContext, FDescription.ReadCommand, lines, nullptr, {}, &progress, FTable.RecordCount());
   if (!result.Ok) return result;
   FAnswerLines = int(lines.size());
   FLinesTaken = 0;
@@ -99,7 +100,8 @@ TActionResult TTableEditor::Verify(TProgress &progress) {
   if (!busy.Acquired()) return BusyResult();
   FVerify = {};
   TLineList lines;
-  const TActionResult result = ReadAnswer(FContext, FDescription.ReadCommand, lines);
+  const TActionResult result =
+      ReadAnswer(FContext, FDescription.ReadCommand, lines, nullptr, {}, &progress, FTable.RecordCount());
   if (!result.Ok) return result;
   if (FTable.State() != dsBrowse) FTable.Post();
   TRecordSet registerRows(FTable.FieldDefs());

@@ -50,6 +50,7 @@ std::string ErrnoReason(int err) {
     case EISDIR: return "este un director";
     case ENOTDIR: return "o parte a caii nu este un director";
     case ENAMETOOLONG: return "numele este prea lung";
+    case EFBIG: return "fisierul este prea mare";
     default: return std::strerror(err);
   }
 }

@@ -22,10 +22,20 @@ TLinkEngine::TLinkEngine(bool writeMode, int silenceMs) : FWriteMode(writeMode),
 
 TLinkEngine::~TLinkEngine() { ReleasePort(); }
 
-void TLinkEngine::SetError(int32_t code) { Error = ErrorMessage(code); }
+void TLinkEngine::SetError(int32_t code) {
+  Error = ErrorMessage(code);
+  ErrorCode = code;
+  ErrorOs = 0;
+}
+
+void TLinkEngine::ClearError() {
+  Error.clear();
+  ErrorCode = 0;
+  ErrorOs = 0;
+}
 
 void TLinkEngine::Connect(const std::string &port, TBaudRate baud) {
-  Error.clear();
+  ClearError();
   PortMessage.clear();
   OsError = -1;
   if (LostError || !FTransport || FTransport->Name() != port) {
@@ -47,6 +57,7 @@ void TLinkEngine::Connect(const std::string &port, TBaudRate baud) {
     PortMessage = e.what();
     OsError = TransportOsError(e);
     SetError(LE_OpenPort);
+    ErrorOs = OsError > 0 ? OsError : 0;
   }
   Connected = FTransport && FTransport->Connected();
 }
@@ -78,7 +89,7 @@ void TLinkEngine::TraceTaken() {
 
 bool TLinkEngine::BeginExchange(TExchange kind, const std::string &text) {
   Ok = false;
-  Error.clear();
+  ClearError();
   PortError = nullptr;
   if (kind == TExchange::Read) {
     Lines.clear();
@@ -146,7 +157,7 @@ void TLinkEngine::StartWrite(const std::string &text) {
 
 void TLinkEngine::SendOnly(const std::string &text) {
   Ok = false;
-  Error.clear();
+  ClearError();
   PortError = nullptr;
   if (LostError) {
     // A command that cannot go fails by an exception (callers need not
@@ -253,14 +264,18 @@ void TLinkEngine::LineLost(int osError) {
 
 void TLinkEngine::RecordLineLost() {
   Error = ErrorMessage(LE_LineLost) + ": " + FLostDevice + " (Error: " + std::to_string(LostError) + ")";
+  ErrorCode = LE_LineLost;
+  ErrorOs = LostError;
 }
 
 void TLinkEngine::RecordFailure() {
   // A refusal that came before the line went is still the record's reason.
   if (FRx.Refused)
     SetError(FRx.RegisterCode());
-  else if (FKeepFailed)
-    Error = ErrorMessage(LE_KeepFailed) + ": " + FKeepWhy;
+  else if (FKeepFailed) {
+    SetError(LE_KeepFailed);
+    Error += ": " + FKeepWhy;
+  }
   else if (LostError)
     RecordLineLost();
   else if (FRx.Overflow)

@@ -52,6 +52,8 @@ class TLinkEngine {
   std::atomic<int> LinesTaken{0};
   bool Ok = false;
   std::string Error;             // the link's LastError for this exchange ("" when none)
+  int32_t ErrorCode = 0;         // its code (0 when none), and the OS's error number behind it
+  int ErrorOs = 0;
   std::exception_ptr PortError;  // a port failure the caller raises again
   TLineList Lines;               // the lines taken by the running or last read
   std::string PortMessage;       // of the last failed Connect
@@ -77,6 +79,7 @@ class TLinkEngine {
   void RecordLineLost();
   void ReleasePort();
   void SetError(int32_t code);
+  void ClearError();
 
   bool FWriteMode;
   QTimer FTimer;

@@ -65,10 +65,15 @@ bool TTARVO::LineLost() const { return FImpl->Engine->LostError.load() > 0; }
 
 bool TTARVO::Connected() const { return !FBusy && FImpl->Engine->Connected; }
 
-void TTARVO::SetError(int32_t code) { FLastError = ErrorMessage(code); }
+void TTARVO::SetError(int32_t code) {
+  FLastError = ErrorMessage(code);
+  FLastCode = code;
+  FLastOs = 0;
+}
 
 void TTARVO::SetError(int32_t code, const std::string &detail) {
-  FLastError = ErrorMessage(code) + ": " + detail;
+  SetError(code);
+  FLastError += ": " + detail;
 }
 
 void TTARVO::SetTrace(std::shared_ptr<TLinkTrace> trace) {
@@ -117,6 +122,8 @@ void TTARVO::RunOnLink(const std::function<void(TLinkEngine &)> &start) {
     }
     progress();
   }
+  // The last lines may have come with the end, after the last look.
+  progress();
   {
     std::lock_guard<std::mutex> guard(d.Lock);
     d.Waiter = nullptr;
@@ -127,7 +134,11 @@ void TTARVO::RunOnLink(const std::function<void(TLinkEngine &)> &start) {
 // The exchange's error becomes LastError; a success clears nothing.
 void TTARVO::TakeResult() {
   const TLinkEngine &engine = *FImpl->Engine;
-  if (!engine.Error.empty()) FLastError = engine.Error;
+  if (!engine.Error.empty()) {
+    FLastError = engine.Error;
+    FLastCode = engine.ErrorCode;
+    FLastOs = engine.ErrorOs;
+  }
   if (engine.PortError) std::rethrow_exception(engine.PortError);
 }
 
@@ -145,6 +156,8 @@ bool TTARVO::Connect() {
     FPortMessage = engine.PortMessage;
     FOsError = engine.OsError;
     FLastError = engine.Error;
+    FLastCode = engine.ErrorCode;
+    FLastOs = engine.ErrorOs;
   }
   return engine.Connected;
 }

@@ -69,6 +69,12 @@ class TTARVO {
   // Its failures are exceptions from the port (a lost line also records 8050).
   bool SendCommand(const std::string &text);
   const std::string &LastError() const { return FLastError; }
+  // The code LastError was made from (8000, 8050, the register's 136...;
+  // 0 before any failure) and the OS's error number behind it (the open's
+  // errno for 8045, the lost line's for 8050; 0 when none): what a reason
+  // for the user is worded from, while LastError keeps the link's texts.
+  int32_t LastErrorCode() const { return FLastCode; }
+  int LastErrorOs() const { return FLastOs; }
   void SetError(int32_t code);
   // The same, with a detail after the code's text: "8050;<text>: <detail>".
   void SetError(int32_t code, const std::string &detail);
@@ -109,6 +115,8 @@ class TTARVO {
   bool FWriteMode;
   bool FBusy = false;
   std::string FLastError;
+  int32_t FLastCode = 0;
+  int FLastOs = 0;
   std::string FPortMessage;
   int FOsError = -1;
   std::unique_ptr<Impl> FImpl;

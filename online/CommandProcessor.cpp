@@ -354,7 +354,7 @@ TCommandProcessor::TOutcome TCommandProcessor::RunWritePlu(const std::string &di
     out.Detail = ToUtf8(failure.Reason);
     return out;
   }
-  const TPluListRun run = SendPluList(session.Link(), lines);
+  const TPluListRun run = SendPluList(session, lines);
   if (!run.Ok) {
     // The lines before stay programmed; the rest is not sent.
     out.Message = ErrFailed;

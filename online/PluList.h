@@ -8,14 +8,15 @@
 
 #include "TextHelpers.h"
 
-class TTARVO;
+class TRegisterSession;
 
 struct TPluListRun {
   bool Ok = true;
   int Sent = 0;        // records the register took
-  int FailedLine = 0;  // the line (from 1) it refused; 0 when none
-  std::string Reason;  // the link's LastError then
+  int FailedLine = 0;  // the line (from 1) it refused or the port failed at; 0 when none
+  std::string Reason;  // the reason line then
 };
 
-// lines must have passed FirstInvalidPluLine.
-TPluListRun SendPluList(TTARVO &link, const TLineList &lines);
+// Over an open session; lines must have passed FirstInvalidPluLine. A port
+// that fails under a record ends the run as a refusal does.
+TPluListRun SendPluList(TRegisterSession &session, const TLineList &lines);

@@ -44,9 +44,14 @@ struct TActionResult {
 class TProgress {
  public:
   virtual ~TProgress() = default;
-  virtual void Begin(int total) { (void)total; }  // range 1..total shown
-  virtual void Step(int done) { (void)done; }     // at row or line `done`
-  virtual void End() {}                          // hidden again
+  // Range 1..total shown; 0: the total is not known (a read without an
+  // estimate), the gauge only shows that something moves.
+  virtual void Begin(int total) { (void)total; }
+  virtual void Step(int done) { (void)done; }  // at row or line `done`
+  // While a read waits for the register: the lines received so far, which
+  // may pass an estimated total.
+  virtual void Lines(int received) { Step(received); }
+  virtual void End() {}  // hidden again
 };
 
 // Lets pending events run (a window repaints, timers fire), as an action

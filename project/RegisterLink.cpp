@@ -1,47 +1,21 @@
 #include "RegisterLink.h"
 
-#include <cerrno>
-#include <cstring>
-
-#include "AtomicFile.h"
-#include "LinkTrace.h"
 #include "ComPortMap.h"
-#include "NetAddress.h"
-#include "SerialDevices.h"
+#include "FailureReason.h"
+#include "LinkTrace.h"
 #include "SerialSettings.h"
 #include "TableFile.h"
 #include "TarvoCore.h"
-
-namespace {
-
-// Why a port did not open, as the reason line says it. A network port's
-// message already names its address and says why in the user's words
-// (NetFaultText); a device's gets the OS's words, or who holds the line.
-std::string PortReason(const TTARVO &link, const std::string &port, bool named) {
-  if (IsPortUrl(link.DevicePath)) return (named ? "" : port + ": ") + link.LastPortMessage();
-  const int err = link.LastOsError();
-  std::string why;
-  if (err == EBUSY || err == EWOULDBLOCK) {
-    // Another program has the line: who, rather than the OS's words.
-    why = PortInUseReason(link.DevicePath);
-  } else {
-    why = link.LastPortMessage();
-    if (err > 0) why += ": " + ErrnoReason(err);
-  }
-  return (named ? link.DevicePath : port + " (" + link.DevicePath + ")") + ": " + why;
-}
-
-}  // namespace
 
 bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &options,
                  std::string *reason) {
   link.PortNumber = uint8_t(target.Port & 0xFF);
   link.PortBaud = BaudRateOfCode(target.BaudCode, link.PortBaud);
-  const std::string port = "COM" + std::to_string(unsigned(link.PortNumber));
   link.DevicePath = options.Device.empty() ? PortDevice(link.PortNumber) : options.Device;
   if (options.Trace) link.SetTrace(options.Trace);
   if (link.Connect()) return true;
-  if (reason) *reason = PortReason(link, port, !options.Device.empty());
+  // A network address is worded there too, from what its transport raised.
+  if (reason) *reason = ReasonText(OpenFailureFacts(link, LinkPlace(link, !options.Device.empty())));
   return false;
 }
 
@@ -87,16 +61,55 @@ bool TRegisterSession::OpenOn(const TLinkTarget &target, TActionResult &failure)
   return false;
 }
 
+std::string TRegisterSession::Place() const { return LinkPlace(*FLink, !FContext.Link.Device.empty()); }
+
+std::string TRegisterSession::FailureReason() const {
+  return ReasonText(ExchangeFailureFacts(*FLink, Place(), FContext.Link.SilenceMs));
+}
+
+std::string TRegisterSession::FailureReason(const std::exception &e) const {
+  return ReasonText(PortExceptionFacts(*FLink, e, Place(), FContext.Link.SilenceMs));
+}
+
+namespace {
+
+// A read's progress while it waits: shown once the port is open, the lines
+// as the link takes them (it calls back from inside its wait, which runs
+// this thread's events, so nothing here needs to run them), hidden at the
+// end on every path.
+class TReadWatch {
+ public:
+  TReadWatch(TTARVO &link, TProgress *progress, int expected) : FLink(link), FProgress(progress) {
+    if (!FProgress) return;
+    FProgress->Begin(expected > 0 ? expected : 0);
+    FLink.OnLines = [p = FProgress](int received) { p->Lines(received); };
+  }
+  ~TReadWatch() {
+    if (!FProgress) return;
+    FLink.OnLines = nullptr;
+    FProgress->End();
+  }
+  TReadWatch(const TReadWatch &) = delete;
+  TReadWatch &operator=(const TReadWatch &) = delete;
+
+ private:
+  TTARVO &FLink;
+  TProgress *FProgress;
+};
+
+}  // namespace
+
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
-                         const TLinkTarget *target, const TLineKeeper &keep) {
+                         const TLinkTarget *target, const TLineKeeper &keep, TProgress *progress, int expected) {
   TRegisterSession session(context, false);
   TActionResult result;
   if (!(target ? session.OpenOn(*target, result) : session.Open(result))) return result;
+  TReadWatch watch(session.Link(), progress, expected);
   try {
     if (session.Link().ReadLines(command, lines, keep)) return TActionResult::Success();
-    return TActionResult::Failure(OperationFailedMessage, session.Link().LastError());
+    return TActionResult::Failure(OperationFailedMessage, session.FailureReason());
   } catch (const std::exception &e) {
     // The port failed under the exchange; the link has recorded it too.
-    return TActionResult::Failure(OperationFailedMessage, e.what());
+    return TActionResult::Failure(OperationFailedMessage, session.FailureReason(e));
   }
 }

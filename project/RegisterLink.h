@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -41,11 +42,10 @@ struct TProjectContext {
 };
 
 // Configures link for target (the port map gives the device, unless
-// options name one) and connects. False with the reason: the port, its
-// device and the OS's words ("COM1 (/dev/ttyS0): Unable to open com port
-// (Error: 2): fisierul sau directorul nu exista"), or for a device server
-// the port, its address and why ("COM1: tcp://10.0.0.5:4001: conexiune
-// refuzata, ...").
+// options name one) and connects. False with the reason line
+// (FailureReason.h): "COM1 (/dev/ttyS0): portul nu exista [8045, errno 2]",
+// or for a device server its address and why ("COM1: tcp://10.0.0.5:4001:
+// conexiune refuzata, ... [8045, errno 111]").
 bool ConnectLink(TTARVO &link, const TLinkTarget &target, const TLinkOptions &options,
                  std::string *reason);
 
@@ -72,6 +72,12 @@ class TRegisterSession {
   bool OpenOn(const TLinkTarget &target, TActionResult &failure);
 
   TTARVO &Link() { return *FLink; }
+  // Where the link leads, as a reason names it: "COM1 (/dev/ttyUSB0)".
+  std::string Place() const;
+  // The reason line of the link's last failed exchange, or of a port error
+  // raised under one.
+  std::string FailureReason() const;
+  std::string FailureReason(const std::exception &e) const;
 
  private:
   const TProjectContext &FContext;
@@ -84,8 +90,12 @@ class TRegisterSession {
 // before the failure stay in lines.
 // keep, when given, has each line before its acknowledgement (on the link's
 // thread; see TTARVO::ReadLines).
+// progress, when given, is shown once the port is open, with expected as its
+// total (the project's row count; 0 when there is no estimate), follows the
+// lines as they are taken and is hidden again before this returns.
 TActionResult ReadAnswer(const TProjectContext &context, const std::string &command, TLineList &lines,
-                         const TLinkTarget *target = nullptr, const TLineKeeper &keep = {});
+                         const TLinkTarget *target = nullptr, const TLineKeeper &keep = {},
+                         TProgress *progress = nullptr, int expected = 0);
 
 // The message of a port that did not open, as the windows show it.
 inline constexpr const char *PortOpenMessage = "Nu pot deschide portul serial !\r";

@@ -146,23 +146,63 @@ THolderIndex ScanHolders(const TSystemRoots &roots) {
   return index;
 }
 
+namespace {
+
+// What stands between this user and a device, once access was refused.
+struct TAccessFacts {
+  bool Known = false;        // the refusal was EACCES on a node that could be looked at
+  bool GroupFix = false;     // group read and write: joining the group fixes it
+  bool JoinedLater = false;  // the account is in that group, this session not yet
+  std::string Group, User, Owner;
+  unsigned Mode = 0;
+};
+
+TAccessFacts AccessFacts(const std::string &path, int err) {
+  TAccessFacts f;
+  struct stat st {};
+  if (err != EACCES || ::stat(path.c_str(), &st) != 0) return f;
+  f.Known = true;
+  const group *g = ::getgrgid(st.st_gid);
+  f.Group = g ? g->gr_name : std::to_string(st.st_gid);
+  f.User = UserName(::geteuid());
+  f.Owner = UserName(st.st_uid);
+  f.Mode = unsigned(st.st_mode & 07777);
+  f.GroupFix = (st.st_mode & 0060) == 0060 && st.st_gid != 0;
+  f.JoinedLater = f.GroupFix && AccountInGroup(st.st_gid);
+  return f;
+}
+
+std::string ModeText(unsigned mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", mode);
+  return text;
+}
+
+}  // namespace
+
 std::string DeviceAccessProblem(const std::string &path) {
   if (::access(path.c_str(), R_OK | W_OK) == 0) return "";
   const int err = errno;
-  struct stat st {};
-  if (err != EACCES || ::stat(path.c_str(), &st) != 0) return std::strerror(err);
-  const group *g = ::getgrgid(st.st_gid);
-  const std::string groupName = g ? g->gr_name : std::to_string(st.st_gid);
-  if ((st.st_mode & 0060) == 0060 && st.st_gid != 0) {
-    if (AccountInGroup(st.st_gid))
-      return "the device belongs to group " + groupName +
-             ", which this user joined after logging in: log out and in again";
-    return "the device belongs to group " + groupName + ": sudo usermod -aG " + groupName + " " +
-           UserName(::geteuid()) + ", then log in again";
-  }
-  char mode[8];
-  std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
-  return "only " + UserName(st.st_uid) + " may open it (mode " + mode + ", group " + groupName + ")";
+  const TAccessFacts f = AccessFacts(path, err);
+  if (!f.Known) return std::strerror(err);
+  if (f.JoinedLater)
+    return "the device belongs to group " + f.Group + ", which this user joined after logging in: log out and in again";
+  if (f.GroupFix)
+    return "the device belongs to group " + f.Group + ": sudo usermod -aG " + f.Group + " " + f.User +
+           ", then log in again";
+  return "only " + f.Owner + " may open it (mode " + ModeText(f.Mode) + ", group " + f.Group + ")";
+}
+
+std::string DeviceAccessFix(const std::string &path) {
+  const TAccessFacts f = AccessFacts(path, EACCES);
+  if (!f.Known) return "";
+  if (f.JoinedLater)
+    return "utilizatorul " + f.User + " este in grupul " + f.Group +
+           " doar de la ultima autentificare: iesiti din sesiune si intrati din nou";
+  if (f.GroupFix)
+    return "adaugati utilizatorul " + f.User + " in grupul " + f.Group + " (sudo usermod -aG " + f.Group + " " +
+           f.User + "), apoi autentificati-va din nou";
+  return "doar " + f.Owner + " poate deschide portul (mod " + ModeText(f.Mode) + ", grup " + f.Group + ")";
 }
 
 TSerialDevice InspectDevice(const std::string &path, const std::string &name, const TSystemRoots &roots,

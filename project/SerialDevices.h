@@ -68,6 +68,10 @@ TSerialDevice InspectDevice(const std::string &path, const std::string &name,
 // "" when this user may read and write path; else why not and what fixes it
 // (for a device of the dialout group: join the group, then log in again).
 std::string DeviceAccessProblem(const std::string &path);
+// The same fix in Romanian, for the reason under a port that did not open
+// ("adaugati utilizatorul ion in grupul dialout (sudo usermod -aG dialout
+// ion), apoi autentificati-va din nou"); "" when the node cannot be looked at.
+std::string DeviceAccessFix(const std::string &path);
 
 // Why a port that another program holds cannot be opened, in Romanian and
 // naming that program where this machine says who it is: "portul este

@@ -35,10 +35,10 @@ TZNames ProjectZNames() {
 TZNames OnlineZNames(const std::string &base) { return {base, ".JURNAL", ".ARHIVA", base, ".PARTIAL"}; }
 
 TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const TZNames &names,
-                           const TLinkTarget *target) {
+                           const TLinkTarget *target, TProgress *progress) {
   TReportOutcome out;
   if (!ClearsWhatItReports(command)) {
-    out.Result = ReadAnswer(context, command, out.Lines, target);
+    out.Result = ReadAnswer(context, command, out.Lines, target, {}, progress);
     return out;
   }
   std::unique_ptr<TZJournal> journal;
@@ -49,7 +49,7 @@ TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &co
     out.Result = TActionResult::Failure(OperationFailedMessage, e.what());
     return out;
   }
-  out.Result = ReadAnswer(context, command, out.Lines, target, journal->Keeper());
+  out.Result = ReadAnswer(context, command, out.Lines, target, journal->Keeper(), progress);
   const bool complete = out.Result.Ok;
   if (!complete && journal->Lines() == 0) {
     journal->Discard();
@@ -72,9 +72,9 @@ TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &co
   return out;
 }
 
-TReportOutcome TReportReader::Read(TReportKind kind) {
+TReportOutcome TReportReader::Read(TReportKind kind, TProgress *progress) {
   const TReportDef &def = ReportDef(kind);
-  TReportOutcome out = ReadAndKeep(FContext, def.Command, ProjectZNames());
+  TReportOutcome out = ReadAndKeep(FContext, def.Command, ProjectZNames(), nullptr, progress);
   out.Title = def.Title;
   return out;
 }

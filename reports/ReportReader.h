@@ -45,9 +45,10 @@ struct TReportOutcome {
 // settings. A command that clears what it reports (a Z report) keeps each
 // line in a journal in context.Dir named after names before its
 // acknowledgement; a journal that cannot be made stops it before anything
-// is sent.
+// is sent. progress, when given, counts the lines as they arrive (a report
+// has no total to expect).
 TReportOutcome ReadAndKeep(const TProjectContext &context, const std::string &command, const TZNames &names,
-                           const TLinkTarget *target = nullptr);
+                           const TLinkTarget *target = nullptr, TProgress *progress = nullptr);
 
 // How a project names its PLU sales reports: "VanzariPLU-YYYYMMDD-HHMMSS.jurnal"
 // while one is read, ".txt" (its archive) once complete,
@@ -70,7 +71,7 @@ class TReportReader {
  public:
   explicit TReportReader(TProjectContext context) : FContext(std::move(context)) {}
 
-  TReportOutcome Read(TReportKind kind);
+  TReportOutcome Read(TReportKind kind, TProgress *progress = nullptr);
 
  private:
   TProjectContext FContext;

@@ -8,6 +8,7 @@
 #include "CodePage.h"
 #include "EditorDialog.h"
 #include "ProjectShell.h"
+#include "ReadProgressWindow.h"
 #include "RegisterSlot.h"
 #include "ReportReader.h"
 #include "ReportWindow.h"
@@ -36,7 +37,8 @@ void RunRegisterReport(TReportKind kind) {
       return;
     }
     TWaitCursor wait;
-    outcome = TReportReader(context).Read(kind);
+    TReadProgressWindow progress(ToDisplay(def.Title), QApplication::activeWindow());
+    outcome = TReportReader(context).Read(kind, &progress);
   }
 
   if (outcome.Result.Ok) {

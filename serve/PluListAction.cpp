@@ -20,13 +20,7 @@ TAnswer PluListAnswer(const TProjectContext &project, const TLineList &lines) {
     body["reason"] = RegisterText(failure.Notice.empty() ? failure.Reason : failure.Notice);
     return JsonAnswer(body);
   }
-  TPluListRun run;
-  try {
-    run = SendPluList(session.Link(), lines);
-  } catch (const std::exception &e) {  // the port failed under the exchange
-    run.Ok = false;
-    run.Reason = e.what();
-  }
+  const TPluListRun run = SendPluList(session, lines);
   body["programmed"] = run.Sent;
   if (!run.Ok) {
     // The lines before stay programmed; the rest is not sent.

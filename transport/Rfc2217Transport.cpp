@@ -1,5 +1,8 @@
 #include "Rfc2217Transport.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "ComTypes.h"
 #include "NetFault.h"
 
@@ -29,12 +32,18 @@ void TRfc2217Transport::Negotiate(TBaudRate baud, TClock::time_point deadline) {
   FDecoder = TDecoder();
   FSaid.clear();
   FComPortAgreed = FComPortRefused = FBaudConfirmed = false;
-  // Binary both ways: no end-of-line translation of the register's bytes.
-  Offer(WILL, Binary);
-  Offer(DO, Binary);
-  Offer(WILL, SuppressGoAhead);
-  Offer(DO, SuppressGoAhead);
-  Offer(WILL, ComPort);
+  try {
+    // Binary both ways: no end-of-line translation of the register's bytes.
+    Offer(WILL, Binary);
+    Offer(DO, Binary);
+    Offer(WILL, SuppressGoAhead);
+    Offer(DO, SuppressGoAhead);
+    Offer(WILL, ComPort);
+  } catch (const ETransport &) {
+    // A server whose line another client holds says so and closes before
+    // the options are through: its words, not the broken pipe, say why.
+    throw ETransport(ClosedAtOpening(LastWords(deadline)));
+  }
 
   uint8_t chunk[1024];
   std::string said;  // bytes before the line is set are not the register's answer
@@ -64,6 +73,25 @@ void TRfc2217Transport::Negotiate(TBaudRate baud, TClock::time_point deadline) {
     throw ETransport(NetFaultText(TNetFault::NoRfc2217, Url(), 0,
                                   "a pus viteza " + std::to_string(FBaudAnswer) + " in loc de " +
                                       std::to_string(FBaud)));
+}
+
+std::string TRfc2217Transport::LastWords(TClock::time_point deadline) {
+  const TClock::time_point until = std::min(deadline, TClock::now() + std::chrono::milliseconds(300));
+  std::string said;
+  uint8_t chunk[256];
+  while (said.size() < 200) {
+    size_t n = 0;
+    try {
+      n = ReceiveRaw(chunk, sizeof chunk, until);
+    } catch (const ETransport &) {
+      break;
+    }
+    if (n == 0) break;
+    // The server's Telnet options may come before its words.
+    std::vector<TCommand> ignored;
+    FDecoder.Feed(chunk, n, said, ignored);
+  }
+  return said;
 }
 
 void TRfc2217Transport::SendSettings() {

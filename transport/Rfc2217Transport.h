@@ -26,6 +26,8 @@ class TRfc2217Transport : public TTcpTransport {
   void Answer(const Telnet::TCommand &c);
   void SendSettings();
   void Offer(uint8_t verb, uint8_t option);
+  // What a server that closed at once still had to say (bounded).
+  std::string LastWords(TClock::time_point deadline);
 
   Telnet::TDecoder FDecoder;
   uint32_t FBaud = 0;

@@ -21,18 +21,61 @@ void TWaitCursor::Restore() {
   FShown = false;
 }
 
+TGauge::TGauge(QWidget *parent) : QProgressBar(parent) {
+  setTextVisible(false);
+  setAlignment(Qt::AlignCenter);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Highlight, QColor(0, 0, 128));  // navy
+  setPalette(pal);
+}
+
+void TGauge::SetTotal(int total) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::Text, total > 0 ? QApplication::palette(this).color(QPalette::Text) : QColor(Qt::white));
+  setPalette(pal);
+  // A range of 0..0 is Qt's moving bar.
+  if (total > 0)
+    setRange(1, total);
+  else
+    setRange(0, 0);
+  setValue(minimum());
+}
+
+void TGauge::SetReceived(int lines) {
+  FReceived = lines;
+  setTextVisible(lines >= 0);
+  update();
+}
+
+QString TGauge::text() const {
+  if (FReceived < 0) return QProgressBar::text();
+  return QString::number(FReceived) + (FReceived == 1 ? QStringLiteral(" linie primita") : QStringLiteral(" linii primite"));
+}
+
 void TGaugeProgress::Begin(int total) {
-  FGauge->setRange(1, total < 1 ? 1 : total);
-  FGauge->setValue(1);
+  FGauge->SetReceived(-1);
+  FGauge->SetTotal(total);
   FGauge->show();
 }
 
-void TGaugeProgress::Step(int done) { FGauge->setValue(done); }
+void TGaugeProgress::Step(int done) {
+  if (FGauge->maximum() == 0) return;  // a moving bar has no place to go to
+  if (done > FGauge->maximum()) FGauge->setMaximum(done);
+  FGauge->setValue(done);
+}
 
-void TGaugeProgress::End() { FGauge->hide(); }
+void TGaugeProgress::Lines(int received) {
+  FGauge->SetReceived(received);
+  Step(received);
+}
+
+void TGaugeProgress::End() {
+  FGauge->hide();
+  FGauge->SetReceived(-1);
+}
 
 TEditorDialog::TEditorDialog(const QString &objectName, const QString &caption, QWidget *parent)
-    : QDialog(parent), Panel1(new QFrame(this)), g(new QProgressBar(Panel1)), FGauge(g) {
+    : QDialog(parent), Panel1(new QFrame(this)), g(new TGauge(Panel1)), FGauge(g) {
   setObjectName(objectName);
   setWindowTitle(caption);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -40,10 +83,6 @@ TEditorDialog::TEditorDialog(const QString &objectName, const QString &caption, 
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   g->setObjectName(QStringLiteral("g"));
-  g->setTextVisible(false);
-  QPalette pal = g->palette();
-  pal.setColor(QPalette::Highlight, QColor(0, 0, 128));  // navy
-  g->setPalette(pal);
   g->hide();
 }
 

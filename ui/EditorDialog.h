@@ -12,25 +12,45 @@
 #include <vector>
 
 #include <QDialog>
+#include <QProgressBar>
 
 #include "ActionResult.h"
 
 class QFrame;
-class QProgressBar;
 class QPushButton;
 class TRegisterSlot;
 
-// The gauge `g` as an action's progress: range 1..total, shown while the
-// action runs.
+// The progress gauge `g`: while a read waits it says how many lines have
+// come ("120 linii primite"), also when, without a total to expect, it can
+// only show that something moves.
+class TGauge : public QProgressBar {
+ public:
+  explicit TGauge(QWidget *parent);
+  // Range 1..total, or Qt's moving bar for 0 (its text then white on the
+  // navy it fills itself with).
+  void SetTotal(int total);
+  // -1: no count; the bar alone.
+  void SetReceived(int lines);
+  int Received() const { return FReceived; }
+  QString text() const override;
+
+ private:
+  int FReceived = -1;
+};
+
+// The gauge as an action's progress: range 1..total, or a moving bar when
+// the total is not known; shown while the action runs. Lines past an
+// estimated total stretch the range.
 class TGaugeProgress : public TProgress {
  public:
-  explicit TGaugeProgress(QProgressBar *gauge) : FGauge(gauge) {}
+  explicit TGaugeProgress(TGauge *gauge) : FGauge(gauge) {}
   void Begin(int total) override;
   void Step(int done) override;
+  void Lines(int received) override;
   void End() override;
 
  private:
-  QProgressBar *FGauge;
+  TGauge *FGauge;
 };
 
 // The wait cursor over work with the register, shown from construction to
@@ -55,7 +75,7 @@ class TEditorDialog : public QDialog {
 
   // The bottom panel and its gauge (navy, hidden except during an action).
   QFrame *Panel1;
-  QProgressBar *g;
+  TGauge *g;
   TProgress &Gauge() { return FGauge; }
 
   // A button on a panel whose click runs `click` through RunAction.

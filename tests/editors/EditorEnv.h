@@ -20,11 +20,14 @@
 
 // Counts what an action reports.
 struct TProgressLog : TProgress {
-  void Begin(int total) override { Total = total, Shown = true; }
+  void Begin(int total) override { Total = total, Shown = true, Totals.push_back(total); }
   void Step(int done) override { Last = done; }
+  void Lines(int received) override { Received.push_back(received); }
   void End() override { Shown = false, Ended = true; }
   int Total = -1, Last = 0;
   bool Shown = false, Ended = false;
+  std::vector<int> Totals;    // every Begin's
+  std::vector<int> Received;  // the lines counted while a read waited
 };
 
 class EditorEnv : public ::testing::Test {

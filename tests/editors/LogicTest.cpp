@@ -3,6 +3,7 @@
 // table file, and what a failure says.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "BlockEditor.h"
@@ -170,7 +171,7 @@ TEST_F(Logic, APortThatDoesNotOpenChangesNothingAndSaysWhichDevice) {
     for (TActionResult r : {editor->Read(progress), editor->Program(progress)}) {
       EXPECT_FALSE(r.Ok);
       EXPECT_EQ(r.Message, PortOpenMessage);
-      EXPECT_NE(r.Reason.find("no-such-port"), std::string::npos) << r.Reason;
+      EXPECT_EQ(r.Reason, "COM5 (" + Dir.Path() + "/no-such-port): portul nu exista [8045, errno 2]");
     }
     EXPECT_FALSE(progress.Shown);
     EXPECT_EQ(FileBytes(id), "");
@@ -189,10 +190,32 @@ TEST_F(Logic, AReadThatTimesOutLeavesTableAndFileAsTheyWere) {
   const TActionResult r = editor->Read(progress);
   EXPECT_FALSE(r.Ok);
   EXPECT_EQ(r.Message, OperationFailedMessage);
-  EXPECT_EQ(r.Reason, "8000;Time out");
+  EXPECT_EQ(r.Reason, "COM1 (" + Dir.Path() + "/sim): casa de marcat nu a raspuns 400 ms; verificati cablul si ca ea "
+                      "este pornita [8000]");
   EXPECT_EQ(editor->CellText(1, editor->ColumnOf("Nume")), "FORMA PLATA 1");
   EXPECT_EQ(editor->CellText(2, editor->ColumnOf("Nume")), "BON");
   EXPECT_EQ(FileBytes(tiFormePlata), before);
+  ASSERT_FALSE(progress.Received.empty());
+  EXPECT_EQ(progress.Received.back(), 2);  // what came before the silence was counted
+  EXPECT_FALSE(progress.Shown);
+}
+
+TEST_F(Logic, AReadAndAVerifyCountTheLinesUpToTheLast) {
+  for (const bool verify : {false, true}) {
+    auto editor = Open(tiDepartamente);
+    const int rows = editor->Table().RecordCount();
+    const int lines = int(SimLines(editor->Description().ReadCommand).size());
+    ASSERT_GT(lines, 1);
+    TProgressLog progress;
+    const TActionResult r = verify ? editor->Verify(progress) : editor->Read(progress);
+    ASSERT_TRUE(r.Ok) << r.Text();
+    ASSERT_FALSE(progress.Totals.empty());
+    EXPECT_EQ(progress.Totals.front(), rows) << verify;  // the table's rows are the estimate
+    ASSERT_FALSE(progress.Received.empty()) << verify;
+    EXPECT_TRUE(std::is_sorted(progress.Received.begin(), progress.Received.end())) << verify;
+    EXPECT_EQ(progress.Received.back(), lines) << verify;
+    EXPECT_FALSE(progress.Shown) << verify;
+  }
 }
 
 TEST_F(Logic, TheThirdRecordRefusedStopsTheRunAndNamesTheRow) {
@@ -210,7 +233,8 @@ TEST_F(Logic, TheThirdRecordRefusedStopsTheRunAndNamesTheRow) {
   EXPECT_EQ(r.Message, OperationFailedMessage);
   EXPECT_EQ(r.Row, 3);
   EXPECT_EQ(r.RowCode, "3");
-  EXPECT_EQ(r.ReasonLine(), "Cod 3: Lipsa cota TVA asociata PLU / Dept");
+  EXPECT_EQ(r.ReasonLine(), "Cod 3: COM1 (" + Dir.Path() + "/sim): casa de marcat a refuzat: Lipsa cota TVA asociata "
+                            "PLU / Dept [136]");
   EXPECT_EQ(r.Text(), "Operatie nereusita!\r" + r.ReasonLine());
   EXPECT_EQ(Sim.Stats().Records, 3u);
   EXPECT_EQ(progress.Last, 3);

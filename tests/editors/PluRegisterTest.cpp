@@ -104,7 +104,7 @@ TEST_F(PluRegisterTest, ARefusedRecordLeavesTheSentRowsChangedAndTheFileAsItWas)
   EXPECT_EQ(r.Message, "Operatie nereusita!\r");
   EXPECT_EQ(r.RowCode, "00000000000003");
   EXPECT_EQ(r.Row, 3);
-  EXPECT_EQ(r.Reason, "Intrare invalida");  // the register's refusal, at once
+  EXPECT_EQ(r.Reason, "COM1 (" + Dir.Path() + "/sim): casa de marcat a refuzat: Intrare invalida [1]");  // at once
   // Row 1 became a normal PLU, row 2 went; row 3 was not taken.
   const TRecordSet &t = logic.Table();
   EXPECT_EQ(Codes(t), (std::vector<int64_t>{1, 3}));

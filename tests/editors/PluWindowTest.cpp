@@ -57,7 +57,9 @@ TEST_F(PluWindowTest, NothingElseStartsWhileTheRegisterIsAwaited) {
   EXPECT_EQ(fileDialogs, 0);
   EXPECT_EQ(w.DBGrid1->model()->rowCount(), 1);
   ASSERT_EQ(log.Texts().size(), 1u);
-  EXPECT_EQ(log.Texts()[0], "Operatie nereusita!\r8000;Time out");
+  EXPECT_EQ(log.Texts()[0].toStdString(),
+            "Operatie nereusita!\rCOM1 (" + Dir.Path() +
+                "/sim): casa de marcat nu a raspuns 400 ms; verificati cablul si ca ea este pornita [8000]");
   EXPECT_TRUE(Editable(w, 0, TPluLogic::colNume));
   EXPECT_FALSE(Slot.Busy());  // given back after the failed read
 }

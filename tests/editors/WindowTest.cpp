@@ -3,6 +3,8 @@
 // typing filter, and the programming button of the parameter list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -69,6 +71,36 @@ TEST_F(Windows, NothingElseStartsAndTheWindowStaysWhileARegisterActionRuns) {
   EXPECT_EQ(window.g->value(), 6);
   window.BStop->click();
   EXPECT_FALSE(window.isVisible());
+}
+
+// The gauge while a read waits for the register: it shows, counts the
+// lines as they come, and goes when the read is done.
+TEST_F(Windows, TheGaugeCountsTheLinesWhileAReadWaits) {
+  const int lines = int(SimLines("D2000").size());
+  Sim::TFaults slow;
+  slow.ByteDelayMs = 3;  // a line about every tenth of a second
+  Faults(slow);
+  TEcasieri window;
+  window.show();
+  std::vector<int> seen;  // each count the visible gauge showed
+  QString text;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const int n = window.g->Received();
+    if (!window.g->isVisible() || n <= 0 || (!seen.empty() && seen.back() == n)) return;
+    seen.push_back(n);
+    text = window.g->text();
+  });
+  watch.start(10);
+  window.BitBtn1->click();
+  watch.stop();
+  EXPECT_TRUE(Log.Shown.empty());
+  EXPECT_GE(seen.size(), 3u) << ::testing::PrintToString(seen);  // it moved
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << ::testing::PrintToString(seen);
+  EXPECT_LE(seen.back(), lines);
+  EXPECT_EQ(text, QString::number(seen.back()) + " linii primite");
+  EXPECT_FALSE(window.g->isVisible());
+  EXPECT_EQ(window.g->Received(), -1);
 }
 
 TEST_F(Windows, AFailureShowsTheFixedMessageWithItsReasonUnderIt) {

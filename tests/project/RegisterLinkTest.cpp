@@ -65,7 +65,7 @@ TEST_F(RegisterLinkTest, APortThatDoesNotOpenNamesItsDeviceAndTheReason) {
   TTARVO link(false);
   std::string reason;
   EXPECT_FALSE(ConnectLink(link, {1, 3}, device, &reason));
-  EXPECT_NE(reason.find("nu-exista: Unable to open com port"), std::string::npos) << reason;
+  EXPECT_EQ(reason, device.Device + ": portul nu exista [8045, errno 2]");
 }
 
 // Another program holds the register's line: the reason says so in the
@@ -95,8 +95,10 @@ TEST_F(RegisterLinkTest, APortHeldByAnotherProgramNamesIt) {
   ::close(ready[1]);
   ASSERT_EQ(ok, '1');
   EXPECT_FALSE(opened);
-  EXPECT_NE(failure.Reason.find("portul este folosit de alt program: "), std::string::npos) << failure.Reason;
-  EXPECT_NE(failure.Reason.find("(pid " + std::to_string(holder) + ")"), std::string::npos) << failure.Reason;
+  EXPECT_EQ(failure.Reason.rfind("COM" + std::to_string(TSimProgramDir::Com) + " (", 0), 0u) << failure.Reason;
+  EXPECT_NE(failure.Reason.find("): portul este folosit de alt program: "), std::string::npos) << failure.Reason;
+  EXPECT_NE(failure.Reason.find("(pid " + std::to_string(holder) + ") [8045, errno 11]"), std::string::npos)
+      << failure.Reason;
 }
 
 TEST(ActionResult, TheReasonLineNamesTheRowThatFailed) {

@@ -175,7 +175,10 @@ TEST_F(SerialDevicesTest, AUserWithoutAccessIsToldTheFix) {
   ASSERT_EQ(::chmod(pty.Slave.c_str(), 0660), 0);
   int rc = AsOrdinaryUser([&] {
     const std::string why = DeviceAccessProblem(pty.Slave);
-    return why.find("group dialout") != std::string::npos && why.find("usermod -aG dialout nobody") != std::string::npos
+    const std::string fix = DeviceAccessFix(pty.Slave);  // the same in the reason's words
+    return why.find("group dialout") != std::string::npos && why.find("usermod -aG dialout nobody") != std::string::npos &&
+                   fix == "adaugati utilizatorul nobody in grupul dialout (sudo usermod -aG dialout nobody), apoi "
+                          "autentificati-va din nou"
                ? 0 : 1;
   });
   EXPECT_EQ(rc, 0) << "no dialout advice";

@@ -147,7 +147,10 @@ TEST_F(ReportMenuTest, ABrokenZReportIsShownWithTheFailureAndKept) {
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(kept[0].rfind("VanzariPLU-incomplet-", 0), 0u) << kept[0];
   EXPECT_EQ(ReadFileBytes(Project + "/" + kept[0]), JoinLinesCrLf(TLineList(expected.begin(), expected.begin() + 4)));
-  EXPECT_TRUE(Log.Shown[1].Text.startsWith("Operatie nereusita!\r8000;Time out\r\r"));
+  EXPECT_TRUE(Log.Shown[1].Text.startsWith("Operatie nereusita!\rCOM3 (")) << Log.Shown[1].Text.toStdString();
+  EXPECT_TRUE(Log.Shown[1].Text.contains("casa de marcat nu a raspuns 5 secunde; verificati cablul si ca ea este "
+                                         "pornita [8000]\r\r"))
+      << Log.Shown[1].Text.toStdString();
   EXPECT_TRUE(Log.Shown[1].Text.endsWith(QString::fromStdString(kept[0]))) << Log.Shown[1].Text.toStdString();
 
   // Any other failure is the message alone, with the reason under it.
