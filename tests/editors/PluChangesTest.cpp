@@ -59,7 +59,7 @@ TEST_F(PluChanges, NewAndMarkedPlusAlwaysGoAndCloseTheUploadAsAFullRunWould) {
     const TActionResult r = logic.ProgramChanges(Quiet);
     ASSERT_TRUE(r.Ok) << r.Text();
     EXPECT_EQ(Records(), c.Records);
-    EXPECT_EQ(BareCommands(), c.Closing);
+    EXPECT_EQ(BareCommands(c.Closing.size()), c.Closing);
     EXPECT_EQ(RegisterCodes(), c.Register);
     EXPECT_EQ(RegisterName(200), c.Edits & Rename ? "NOU" : "REG200");
     EXPECT_EQ(FileCodes(), Codes(logic.Table()));

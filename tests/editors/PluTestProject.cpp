@@ -1,5 +1,8 @@
 #include "PluTestProject.h"
 
+#include <chrono>
+#include <thread>
+
 #include <sys/stat.h>
 
 #include "PluRows.h"
@@ -62,6 +65,13 @@ void PluProject::SetRegisterCodes(const std::vector<int64_t> &codes) {
   });
 }
 
-std::vector<std::string> PluProject::BareCommands() {
-  return Sim.WithEngine([](Sim::TEngine &e) { return e.BareCommands; });
+std::vector<std::string> PluProject::BareCommands(size_t expected) {
+  // A bare command is not answered: the run may end before the simulator
+  // has read it off the line.
+  std::vector<std::string> seen;
+  for (int waited = 0;; waited += 5) {
+    seen = Sim.WithEngine([](Sim::TEngine &e) { return e.BareCommands; });
+    if (seen.size() >= expected || waited >= 2000) return seen;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }

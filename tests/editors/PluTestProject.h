@@ -30,6 +30,8 @@ class PluProject : public EditorEnv {
   // Codes the register holds.
   std::vector<int64_t> RegisterCodes();
   void SetRegisterCodes(const std::vector<int64_t> &codes);
-  std::vector<std::string> BareCommands();
+  // The commands the simulator took without answering, once it has taken
+  // at least `expected` of them (or two seconds went by).
+  std::vector<std::string> BareCommands(size_t expected = 0);
   static std::vector<int64_t> Codes(const TRecordSet &t);
 };
