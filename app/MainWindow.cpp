@@ -41,7 +41,6 @@ const char *const NoProjectCaption = "Programare MX7350 ver. 3.1";
 
 TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
   EmainZeprog = this;
-  SetProjectShell(this);
   setObjectName(QStringLiteral("EmainZeprog"));
   setWindowTitle(QString::fromLatin1(NoProjectCaption));
   // A tool window: small caption, no minimise or maximise box.
@@ -97,7 +96,6 @@ TEmainZeprog::TEmainZeprog(QWidget *parent) : QMainWindow(parent) {
 TEmainZeprog::~TEmainZeprog() {
   FormDestroy();
   if (EmainZeprog == this) EmainZeprog = nullptr;
-  if (ProjectShell() == this) SetProjectShell(nullptr);
 }
 
 QAction *TEmainZeprog::AddItem(QMenu *menu, const char *objectName, const QString &caption,
@@ -168,6 +166,13 @@ void TEmainZeprog::BuildMenus() {
 }
 
 std::string TEmainZeprog::ProjectDirPath() const { return PathBytes(FProjectDir); }
+
+TProjectContext TEmainZeprog::ProjectContext() {
+  TProjectContext context;
+  context.Dir = ProjectDirPath();
+  context.Slot = &FRegisterSlot;
+  return context;
+}
 
 void TEmainZeprog::SetCurrentProject(const QString &name) {
   FProjectName = name;
@@ -273,24 +278,24 @@ void TEmainZeprog::Sertarpecasieri1Click() {
 
 // The editors' windows ("Fisier departamente", ...), each modal over the main
 // window; the PLU editor gets the project and the link slot it works with.
-void TEmainZeprog::ShowDeptEditor() { ShowModalWindow(Edept); }
+void TEmainZeprog::ShowDeptEditor() { ShowModalWindow(Edept, ProjectContext()); }
 void TEmainZeprog::ShowPluEditor() {
   try {
-    ShowModalWindow(EPlu, TProjectContext{ProjectDirPath(), {}, &FRegisterSlot});
+    ShowModalWindow(EPlu, ProjectContext());
   } catch (const ETableFile &e) {
     // A damaged or locked PLU.cds: say so and leave it alone.
     ShowError(QString::fromLocal8Bit(e.what()));
   }
 }
-void TEmainZeprog::ShowTvaEditor() { ShowModalWindow(ETva); }
-void TEmainZeprog::ShowCasieriEditor() { ShowModalWindow(Ecasieri); }
-void TEmainZeprog::ShowFormePlataEditor() { ShowModalWindow(EFormaPlata); }
-void TEmainZeprog::ShowCursEditor() { ShowModalWindow(Ecurs); }
-void TEmainZeprog::ShowSPEditor() { ShowModalWindow(ESP); }
-void TEmainZeprog::ShowSOEditor() { ShowModalWindow(ESO); }
-void TEmainZeprog::ShowPluSalesReport() { RunRegisterReport(TReportKind::PluSales); }
-void TEmainZeprog::ShowPaymentFormsReport() { RunRegisterReport(TReportKind::PaymentForms); }
-void TEmainZeprog::ShowDrawerReport() { RunRegisterReport(TReportKind::Drawer); }
+void TEmainZeprog::ShowTvaEditor() { ShowModalWindow(ETva, ProjectContext()); }
+void TEmainZeprog::ShowCasieriEditor() { ShowModalWindow(Ecasieri, ProjectContext()); }
+void TEmainZeprog::ShowFormePlataEditor() { ShowModalWindow(EFormaPlata, ProjectContext()); }
+void TEmainZeprog::ShowCursEditor() { ShowModalWindow(Ecurs, ProjectContext()); }
+void TEmainZeprog::ShowSPEditor() { ShowModalWindow(ESP, ProjectContext()); }
+void TEmainZeprog::ShowSOEditor() { ShowModalWindow(ESO, ProjectContext()); }
+void TEmainZeprog::ShowPluSalesReport() { RunRegisterReport(TReportKind::PluSales, ProjectContext()); }
+void TEmainZeprog::ShowPaymentFormsReport() { RunRegisterReport(TReportKind::PaymentForms, ProjectContext()); }
+void TEmainZeprog::ShowDrawerReport() { RunRegisterReport(TReportKind::Drawer, ProjectContext()); }
 
 // --- Mod de lucru online -------------------------------------------------
 

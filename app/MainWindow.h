@@ -12,7 +12,7 @@
 #include <QString>
 
 #include "OnlineSettings.h"
-#include "ProjectShell.h"
+#include "RegisterLink.h"
 #include "RegisterSlot.h"
 
 class QAction;
@@ -23,7 +23,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 
-class TEmainZeprog : public QMainWindow, public TProjectShell {
+class TEmainZeprog : public QMainWindow {
   Q_OBJECT
  public:
   explicit TEmainZeprog(QWidget *parent = nullptr);
@@ -34,10 +34,13 @@ class TEmainZeprog : public QMainWindow, public TProjectShell {
   const QString &ProjectName() const { return FProjectName; }
   const QString &ProjectDir() const { return FProjectDir; }
   // ProjectDir as the bytes the table layer takes.
-  std::string ProjectDirPath() const override;
+  std::string ProjectDirPath() const;
   void SetCurrentProject(const QString &name);
 
-  TRegisterSlot &RegisterSlot() override { return FRegisterSlot; }
+  TRegisterSlot &RegisterSlot() { return FRegisterSlot; }
+  // What a window opened from here works with: the current project's
+  // directory and the program's register slot.
+  TProjectContext ProjectContext();
 
   // Online mode shows exactly one of the two "Mod de lucru online" menus
   // and runs the command-file timer while it is on.

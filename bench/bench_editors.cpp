@@ -29,7 +29,6 @@
 #include "BenchRegister.h"
 #include "HostSteal.h"
 #include "ProgramDir.h"
-#include "ProjectShell.h"
 #include "RegisterSlot.h"
 #include "RegisterTables.h"
 #include "SerialSettings.h"
@@ -60,17 +59,6 @@ struct TWire {
   }
 };
 
-class TShell : public TProjectShell {
- public:
-  explicit TShell(std::string dir) : FDir(std::move(dir)) { SetProjectShell(this); }
-  ~TShell() override { SetProjectShell(nullptr); }
-  std::string ProjectDirPath() const override { return FDir; }
-  TRegisterSlot &RegisterSlot() override { return FSlot; }
-
- private:
-  std::string FDir;
-  TRegisterSlot FSlot;
-};
 
 }  // namespace
 
@@ -149,8 +137,8 @@ int main(int argc, char **argv) {
   // 3. The window programs the table just saved; a 1 ms timer watches the
   // event loop it runs in.
   {
-    TShell shell(project);
-    TEdept window;
+    TRegisterSlot slot;
+    TEdept window(TProjectContext{project, {}, &slot});
     window.show();
     QElapsedTimer clock;
     qint64 last = 0, worst = 0, ticks = 0;

@@ -56,11 +56,11 @@ QFont ListFont(const TBlockDescription &description) {
 
 }  // namespace
 
-TBlockEditorWindow::TBlockEditorWindow(const QString &objectName, const QString &caption,
-                                       const TBlockDescription &description, int clientWidth, int clientHeight,
-                                       QWidget *parent)
+TBlockEditorWindow::TBlockEditorWindow(const TProjectContext &context, const QString &objectName,
+                                       const QString &caption, const TBlockDescription &description,
+                                       int clientWidth, int clientHeight, QWidget *parent)
     : TEditorDialog(objectName, caption, parent),
-      FLogic(std::make_unique<TBlockEditor>(ShellProjectContext(), description)) {
+      FLogic(std::make_unique<TBlockEditor>(context, description)) {
   DsMan = new TManModel(*FLogic, this);
   DsMan->OnRefused = [](const QString &why) { ShowError(why); };
   GMan = new TEditorGrid(*DsMan, this);
@@ -157,10 +157,10 @@ void TBlockEditorWindow::GoToPosition(int64_t block, const std::string &field) {
   GMan->setFocus();
 }
 
-TESP::TESP(QWidget *parent)
-    : TBlockEditorWindow(QStringLiteral("ESP"), QStringLiteral("Fisier Parametri Sistem"), SPBlocks(), 496, 499,
+TESP::TESP(const TProjectContext &context, QWidget *parent)
+    : TBlockEditorWindow(context, QStringLiteral("ESP"), QStringLiteral("Fisier Parametri Sistem"), SPBlocks(), 496, 499,
                          parent) {}
 
-TESO::TESO(QWidget *parent)
-    : TBlockEditorWindow(QStringLiteral("ESO"), QStringLiteral("Fisier Optiuni Sistem"), SOBlocks(), 583, 500,
+TESO::TESO(const TProjectContext &context, QWidget *parent)
+    : TBlockEditorWindow(context, QStringLiteral("ESO"), QStringLiteral("Fisier Optiuni Sistem"), SOBlocks(), 583, 500,
                          parent) {}

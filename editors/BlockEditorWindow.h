@@ -16,8 +16,8 @@ class TEVerify;
 
 class TBlockEditorWindow : public TEditorDialog {
  public:
-  TBlockEditorWindow(const QString &objectName, const QString &caption, const TBlockDescription &description,
-                     int clientWidth, int clientHeight, QWidget *parent);
+  TBlockEditorWindow(const TProjectContext &context, const QString &objectName, const QString &caption,
+                     const TBlockDescription &description, int clientWidth, int clientHeight, QWidget *parent);
   ~TBlockEditorWindow() override;
 
   TBlockEditor &Logic() { return *FLogic; }
@@ -49,11 +49,11 @@ class TBlockEditorWindow : public TEditorDialog {
 
 class TESP : public TBlockEditorWindow {
  public:
-  explicit TESP(QWidget *parent = nullptr);
+  explicit TESP(const TProjectContext &context, QWidget *parent = nullptr);
 };
 class TESO : public TBlockEditorWindow {
  public:
-  explicit TESO(QWidget *parent = nullptr);
+  explicit TESO(const TProjectContext &context, QWidget *parent = nullptr);
 };
 
 extern TESP *ESP;

@@ -14,19 +14,9 @@
 #include "CodePage.h"
 #include "EditorDialog.h"
 #include "EditorLogic.h"
-#include "ProjectShell.h"
 #include "RecordSetModel.h"
 #include "UserDialogs.h"
 #include "VerifyWindow.h"
-
-TProjectContext ShellProjectContext() {
-  TProjectContext cx;
-  if (TProjectShell *shell = ProjectShell()) {
-    cx.Dir = shell->ProjectDirPath();
-    cx.Slot = &shell->RegisterSlot();
-  }
-  return cx;
-}
 
 void LayOutGridWindow(TEditorDialog &dialog, QWidget *grid, QPushButton *read, QPushButton *program,
                       QPushButton *close, QPushButton *verify, QPushButton *changes) {

@@ -1,6 +1,5 @@
-// Pieces the editor windows share: the project they work on, as the main
-// window holds it, and the layout of a window made of one grid over the
-// bottom button panel.
+// Pieces the editor windows share: the layout of a window made of one grid
+// over the bottom button panel, and the actions every editor window has.
 #pragma once
 
 #include <functional>
@@ -21,9 +20,6 @@ struct TActionResult;
 // The two buttons every editor window has beside "&Programare casa".
 inline const QString ProgramChangesCaption = QStringLiteral("Programare mo&dificari");
 inline const QString VerifyCaption = QStringLiteral("Veri&ficare casa");
-
-// The main window's project directory and its register slot.
-TProjectContext ShellProjectContext();
 
 // Puts grid above the dialog's Panel1 and lays the panel out: the buttons
 // on the left (verify under read, changes under program), the gauge `g` in

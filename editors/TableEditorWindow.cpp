@@ -16,10 +16,10 @@ TEcasieri *Ecasieri = nullptr;
 TEcurs *Ecurs = nullptr;
 TEFormaPlata *EFormaPlata = nullptr;
 
-TTableEditorWindow::TTableEditorWindow(const QString &objectName, const QString &caption,
-                                       const TTableDescription &description, int visibleRows, QWidget *parent)
-    : TEditorDialog(objectName, caption, parent),
-      FLogic(std::make_unique<TTableEditor>(ShellProjectContext(), description)) {
+TTableEditorWindow::TTableEditorWindow(const TProjectContext &context, const QString &objectName,
+                                       const QString &caption, const TTableDescription &description,
+                                       int visibleRows, QWidget *parent)
+    : TEditorDialog(objectName, caption, parent), FLogic(std::make_unique<TTableEditor>(context, description)) {
   Ds = new TRecordSetModel(*FLogic, this);
   Ds->OnRefused = [](const QString &why) { ShowError(why); };
   DBGrid1 = new TEditorGrid(*Ds, this);
@@ -100,21 +100,21 @@ void TTableEditorWindow::GoToCode(int64_t code, const std::string &field) {
   DBGrid1->setFocus();
 }
 
-TEdept::TEdept(QWidget *parent)
-    : TTableEditorWindow(QStringLiteral("Edept"), QStringLiteral("Fisier departamente"), DeptDescription(), 20,
+TEdept::TEdept(const TProjectContext &context, QWidget *parent)
+    : TTableEditorWindow(context, QStringLiteral("Edept"), QStringLiteral("Fisier departamente"), DeptDescription(), 20,
                          parent) {}
 
-TETva::TETva(QWidget *parent)
-    : TTableEditorWindow(QStringLiteral("ETva"), QStringLiteral("Fisier cote TVA"), TvaDescription(), 10, parent) {}
+TETva::TETva(const TProjectContext &context, QWidget *parent)
+    : TTableEditorWindow(context, QStringLiteral("ETva"), QStringLiteral("Fisier cote TVA"), TvaDescription(), 10, parent) {}
 
-TEcasieri::TEcasieri(QWidget *parent)
-    : TTableEditorWindow(QStringLiteral("Ecasieri"), QStringLiteral("Fisier Casieri"), CasieriDescription(), 12,
+TEcasieri::TEcasieri(const TProjectContext &context, QWidget *parent)
+    : TTableEditorWindow(context, QStringLiteral("Ecasieri"), QStringLiteral("Fisier Casieri"), CasieriDescription(), 12,
                          parent) {}
 
-TEcurs::TEcurs(QWidget *parent)
-    : TTableEditorWindow(QStringLiteral("Ecurs"), QStringLiteral("Fisier Curs valutar"), CursDescription(), 8,
+TEcurs::TEcurs(const TProjectContext &context, QWidget *parent)
+    : TTableEditorWindow(context, QStringLiteral("Ecurs"), QStringLiteral("Fisier Curs valutar"), CursDescription(), 8,
                          parent) {}
 
-TEFormaPlata::TEFormaPlata(QWidget *parent)
-    : TTableEditorWindow(QStringLiteral("EFormaPlata"), QStringLiteral("Fisier forme de plata"),
+TEFormaPlata::TEFormaPlata(const TProjectContext &context, QWidget *parent)
+    : TTableEditorWindow(context, QStringLiteral("EFormaPlata"), QStringLiteral("Fisier forme de plata"),
                          FormePlataDescription(), 10, parent) {}

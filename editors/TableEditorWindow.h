@@ -15,10 +15,11 @@ class TEVerify;
 
 class TTableEditorWindow : public TEditorDialog {
  public:
-  // FormCreate: opens the project's table (ETableFile escapes when its file
-  // cannot be read; nothing is then shown or written).
-  TTableEditorWindow(const QString &objectName, const QString &caption, const TTableDescription &description,
-                     int visibleRows, QWidget *parent);
+  // FormCreate: opens the table of the project the main window gives
+  // (ETableFile escapes when its file cannot be read; nothing is then shown
+  // or written). Its register buttons take the context's register slot.
+  TTableEditorWindow(const TProjectContext &context, const QString &objectName, const QString &caption,
+                     const TTableDescription &description, int visibleRows, QWidget *parent);
   ~TTableEditorWindow() override;  // FormDestroy: the table goes, unsaved
 
   TTableEditor &Logic() { return *FLogic; }
@@ -46,23 +47,23 @@ class TTableEditorWindow : public TEditorDialog {
 
 class TEdept : public TTableEditorWindow {
  public:
-  explicit TEdept(QWidget *parent = nullptr);
+  explicit TEdept(const TProjectContext &context, QWidget *parent = nullptr);
 };
 class TETva : public TTableEditorWindow {
  public:
-  explicit TETva(QWidget *parent = nullptr);
+  explicit TETva(const TProjectContext &context, QWidget *parent = nullptr);
 };
 class TEcasieri : public TTableEditorWindow {
  public:
-  explicit TEcasieri(QWidget *parent = nullptr);
+  explicit TEcasieri(const TProjectContext &context, QWidget *parent = nullptr);
 };
 class TEcurs : public TTableEditorWindow {
  public:
-  explicit TEcurs(QWidget *parent = nullptr);
+  explicit TEcurs(const TProjectContext &context, QWidget *parent = nullptr);
 };
 class TEFormaPlata : public TTableEditorWindow {
  public:
-  explicit TEFormaPlata(QWidget *parent = nullptr);
+  explicit TEFormaPlata(const TProjectContext &context, QWidget *parent = nullptr);
 };
 
 // The window while it is shown, else null.

@@ -7,33 +7,26 @@
 
 #include "CodePage.h"
 #include "EditorDialog.h"
-#include "ProjectShell.h"
 #include "ReadProgressWindow.h"
 #include "RegisterSlot.h"
 #include "ReportReader.h"
 #include "ReportWindow.h"
 #include "UserDialogs.h"
 
-void RunRegisterReport(TReportKind kind) {
-  TProjectShell *shell = ProjectShell();
-  if (!shell) return;
+void RunRegisterReport(TReportKind kind, const TProjectContext &context) {
   // One register action at a time: while another holds the register the
   // menus that lead here are unavailable, so this is only a second line.
-  TRegisterSlot &slot = shell->RegisterSlot();
-  if (slot.Busy()) return;
+  if (context.Slot && context.Slot->Busy()) return;
   const TReportDef &def = ReportDef(kind);
   if (kind == TReportKind::PluSales && !AskYesNo(QString::fromLatin1(PluSalesQuestion))) return;
 
-  TProjectContext context;
-  context.Dir = shell->ProjectDirPath();
-  context.Slot = &slot;
   TReportOutcome outcome;
   {
     // Taken after the question: the online mode may have started a command
     // file while it was asked.
-    TRegisterTurn turn(&slot, std::string("Rapoarte - ") + def.Title);
+    TRegisterTurn turn(context.Slot, std::string("Rapoarte - ") + def.Title);
     if (!turn.Had()) {
-      ShowError(ToDisplay(RegisterBusyMessage(slot.Holder())));
+      ShowError(ToDisplay(RegisterBusyMessage(context.Slot->Holder())));
       return;
     }
     TWaitCursor wait;

@@ -5,14 +5,16 @@
 
 #include <QString>
 
+#include "RegisterLink.h"
 #include "RegisterReports.h"
 
 // The viewer's caption says when a report broke off: "Raport Z PLU - incomplet".
 inline constexpr const char *PartialTitleSuffix = " - incomplet";
 
-// Runs one report for the current project (the caller has checked that one
-// is open). Nothing starts while another action holds the register.
-void RunRegisterReport(TReportKind kind);
+// Runs one report for the project the main window gives (it has checked that
+// one is open), holding the context's register slot while it reads; nothing
+// starts while another action holds it.
+void RunRegisterReport(TReportKind kind, const TProjectContext &context);
 
 // At the window program's start: every project of the program directory is
 // looked at for a Z report whose read never finished, and each one found is

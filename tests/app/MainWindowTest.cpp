@@ -50,7 +50,6 @@ TEST_F(MainWindowTest, StartsWithoutAProjectAndTheOfflineMenu) {
   EXPECT_FALSE(Window.RegisterSlot().Busy());
   EXPECT_EQ(Window.centralWidget()->size(), QSize(581, 190));
   EXPECT_EQ(EmainZeprog, &Window);
-  EXPECT_EQ(ProjectShell(), static_cast<TProjectShell *>(&Window));
   EXPECT_TRUE(Window.Moddelucruonline1->menuAction()->isVisible());
   EXPECT_FALSE(Window.Moddelucruonline2->menuAction()->isVisible());
 }

@@ -247,25 +247,15 @@ TEST_F(ChangesCli, ExitStatusesAndWhatTheyPrint) {
 
 namespace {
 
-class ChangesWindow : public Changes {
- protected:
-  void SetUp() override {
-    Changes::SetUp();
-    Shell = std::make_unique<TTestShell>(Project);
-  }
-  void TearDown() override {
-    Shell.reset();
-    Changes::TearDown();
-  }
-  std::unique_ptr<TTestShell> Shell;
-};
+// The same register and project, through the windows.
+class ChangesWindow : public Changes {};
 
 }  // namespace
 
 TEST_F(ChangesWindow, WithoutAnImageTheWindowOffersTheFullRun) {
   for (int answer : {mrNo, mrYes}) {
     TMessageLog log(answer);
-    TEcasieri w;
+    TEcasieri w(WindowContext());
     w.show();
     ResetStats();
     w.BProgramChanges->click();
@@ -278,7 +268,7 @@ TEST_F(ChangesWindow, WithoutAnImageTheWindowOffersTheFullRun) {
   }
   // Now the register is known: nothing to send, and the window says so.
   TMessageLog log;
-  TEcasieri w;
+  TEcasieri w(WindowContext());
   w.show();
   w.BProgramChanges->click();
   ASSERT_EQ(log.Shown.size(), 1u);
@@ -287,7 +277,7 @@ TEST_F(ChangesWindow, WithoutAnImageTheWindowOffersTheFullRun) {
 
 TEST_F(ChangesWindow, VerifyListsTheDifferencesAndMarksTheRows) {
   TMessageLog log;
-  TEdept w;
+  TEdept w(WindowContext());
   w.show();
   w.BVerify->click();
   ASSERT_NE(w.EVerify, nullptr);
@@ -321,7 +311,7 @@ TEST_F(ChangesWindow, Screenshots) {
   if (dir.isEmpty()) GTEST_SKIP() << "TARVO_SCREENSHOT_DIR not set";
   TMessageLog log;
   {
-    TEdept w;
+    TEdept w(WindowContext());
     w.show();
     w.BitBtn1->click();
     Sim.WithEngine([](Sim::TEngine &e) {
@@ -337,7 +327,7 @@ TEST_F(ChangesWindow, Screenshots) {
     w.EVerify->grab().save(dir + "/EVerify.png");
   }
   {
-    TESP w;
+    TESP w(WindowContext());
     w.show();
     w.BitBtn1->click();
     Sim.WithEngine([](Sim::TEngine &e) { e.Tables.SysParams[2].P[20] = 9; });

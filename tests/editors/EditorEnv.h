@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "ActionResult.h"
-#include "ProjectShell.h"
 #include "RegisterLink.h"
 #include "RegisterSlot.h"
 #include "RunProgram.h"
@@ -56,17 +55,8 @@ class EditorEnv : public ::testing::Test {
   Sim::TSimulator Sim;
   TProjectContext Context;
   TRegisterSlot Slot;
+  // What the main window gives an editor window: the project and the
+  // program's register slot, with the link's own defaults.
+  TProjectContext WindowContext() const { return {Project, {}, const_cast<TRegisterSlot *>(&Slot)}; }
 };
 
-// The main window's part for the editor windows: the project and the slot.
-class TTestShell : public TProjectShell {
- public:
-  explicit TTestShell(std::string dir) : FDir(std::move(dir)) { SetProjectShell(this); }
-  ~TTestShell() override { SetProjectShell(nullptr); }
-  std::string ProjectDirPath() const override { return FDir; }
-  TRegisterSlot &RegisterSlot() override { return Slot; }
-  TRegisterSlot Slot;
-
- private:
-  std::string FDir;
-};

@@ -22,18 +22,9 @@ namespace {
 
 class Windows : public EditorEnv {
  protected:
-  void SetUp() override {
-    EditorEnv::SetUp();
-    Shell = std::make_unique<TTestShell>(Project);
-  }
-  void TearDown() override {
-    Shell.reset();
-    EditorEnv::TearDown();
-  }
   int Sent(const std::string &command) {
     return Sim.WithEngine([&](Sim::TEngine &e) { return int(std::count(e.Commands.begin(), e.Commands.end(), command)); });
   }
-  std::unique_ptr<TTestShell> Shell;
   TMessageLog Log;
 };
 
@@ -43,12 +34,12 @@ TEST_F(Windows, NothingElseStartsAndTheWindowStaysWhileARegisterActionRuns) {
   Sim::TFaults slow;
   slow.ByteDelayMs = 10;  // each acceptance takes 70 ms: the six records half a second
   Faults(slow);
-  TETva window;
+  TETva window(WindowContext());
   window.show();
   bool busyDuring = false, linkDuring = false, visibleDuring = false, gaugeDuring = false;
   QTimer::singleShot(100, [&] {
     busyDuring = window.Busy();
-    linkDuring = Shell->Slot.Holder() == window.windowTitle().toStdString();
+    linkDuring = Slot.Holder() == window.windowTitle().toStdString();
     gaugeDuring = window.g->isVisible();
     window.BitBtn1->click();
     window.BitBtn2->click();
@@ -65,7 +56,7 @@ TEST_F(Windows, NothingElseStartsAndTheWindowStaysWhileARegisterActionRuns) {
   EXPECT_EQ(Sent("D260"), 0);
   EXPECT_EQ(Sim.Stats().Records, 6u);
   EXPECT_TRUE(Log.Shown.empty());
-  EXPECT_FALSE(Shell->Slot.Busy());
+  EXPECT_FALSE(Slot.Busy());
   EXPECT_FALSE(window.Busy());
   EXPECT_FALSE(window.g->isVisible());
   EXPECT_EQ(window.g->value(), 6);
@@ -80,7 +71,7 @@ TEST_F(Windows, TheGaugeCountsTheLinesWhileAReadWaits) {
   Sim::TFaults slow;
   slow.ByteDelayMs = 3;  // a line about every tenth of a second
   Faults(slow);
-  TEcasieri window;
+  TEcasieri window(WindowContext());
   window.show();
   std::vector<int> seen;  // each count the visible gauge showed
   QString text;
@@ -105,7 +96,7 @@ TEST_F(Windows, TheGaugeCountsTheLinesWhileAReadWaits) {
 
 TEST_F(Windows, AFailureShowsTheFixedMessageWithItsReasonUnderIt) {
   SaveSerialSettings(Project, {5, 3});
-  TEcurs window;
+  TEcurs window(WindowContext());
   window.show();
   window.BitBtn2->click();
   ASSERT_EQ(Log.Shown.size(), 1u);
@@ -116,7 +107,7 @@ TEST_F(Windows, AFailureShowsTheFixedMessageWithItsReasonUnderIt) {
 }
 
 TEST_F(Windows, TheGridNeverAddsOrDeletesRows) {
-  TEdept window;
+  TEdept window(WindowContext());
   window.show();
   TEditorGrid *grid = window.DBGrid1;
   grid->setCurrentIndex(window.Ds->index(19, 1));
@@ -129,7 +120,7 @@ TEST_F(Windows, TheGridNeverAddsOrDeletesRows) {
 }
 
 TEST_F(Windows, APasswordTakesOnlyDigitsAndIsCompletedToEight) {
-  TEcasieri window;
+  TEcasieri window(WindowContext());
   window.show();
   QApplication::setActiveWindow(&window);
   const QModelIndex cell = window.Ds->index(1, window.Logic().ColumnOf("Parola"));
@@ -147,7 +138,7 @@ TEST_F(Windows, APasswordTakesOnlyDigitsAndIsCompletedToEight) {
 }
 
 TEST_F(Windows, TheParameterListCanBeProgrammedOnlyAfterARead) {
-  TESP window;
+  TESP window(WindowContext());
   window.show();
   EXPECT_EQ(window.size(), QSize(496, 499));
   EXPECT_EQ(window.DsMan->rowCount(), 26);
@@ -176,7 +167,7 @@ TEST_F(Windows, Screenshots) {
     EXPECT_TRUE(w.grab().save(dir + "/" + name + ".png")) << name;
   };
   {
-    TEdept w;
+    TEdept w(WindowContext());
     shoot(w, w.BitBtn1, "Edept");
     Sim::TFaults slow;
     slow.ByteDelayMs = 5;
@@ -185,10 +176,10 @@ TEST_F(Windows, Screenshots) {
     w.BitBtn2->click();
     Faults({});
   }
-  { TETva w; shoot(w, w.BitBtn1, "ETva"); }
-  { TEcasieri w; shoot(w, w.BitBtn1, "Ecasieri"); }
-  { TEcurs w; shoot(w, w.BitBtn1, "Ecurs"); }
-  { TEFormaPlata w; shoot(w, w.BitBtn1, "EFormaPlata"); }
-  { TESP w; shoot(w, w.BitBtn1, "ESP"); }
-  { TESO w; shoot(w, w.BitBtn1, "ESO"); }
+  { TETva w(WindowContext()); shoot(w, w.BitBtn1, "ETva"); }
+  { TEcasieri w(WindowContext()); shoot(w, w.BitBtn1, "Ecasieri"); }
+  { TEcurs w(WindowContext()); shoot(w, w.BitBtn1, "Ecurs"); }
+  { TEFormaPlata w(WindowContext()); shoot(w, w.BitBtn1, "EFormaPlata"); }
+  { TESP w(WindowContext()); shoot(w, w.BitBtn1, "ESP"); }
+  { TESO w(WindowContext()); shoot(w, w.BitBtn1, "ESO"); }
 }

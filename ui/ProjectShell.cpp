@@ -1,8 +1,0 @@
-#include "ProjectShell.h"
-
-namespace {
-TProjectShell *Current = nullptr;
-}
-
-TProjectShell *ProjectShell() { return Current; }
-void SetProjectShell(TProjectShell *shell) { Current = shell; }
