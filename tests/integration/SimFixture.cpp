@@ -1,13 +1,6 @@
 #include "SimFixture.h"
 
-#include <cstdlib>
-#include <unistd.h>
-
-
 void SimFixture::SetUp() {
-  char tmpl[] = "/tmp/tarvo-integration.XXXXXX";
-  ASSERT_TRUE(mkdtemp(tmpl));
-  FDir = tmpl;
   std::string err;
   ASSERT_TRUE(FSim.Start(FDir + "/COM1", err)) << err;
   FSim.WithEngine([](Sim::TEngine &e) { e.SetReportClock("09-12-2026", "08:30:00"); });
@@ -15,7 +8,6 @@ void SimFixture::SetUp() {
 
 void SimFixture::TearDown() {
   FSim.Stop();
-  std::system(("rm -rf '" + FDir + "'").c_str());
 }
 
 std::unique_ptr<TTARVO> SimFixture::Link(bool writeMode, int silenceMs) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ScratchDir.h"
 #include "Simulator.h"
 #include "TarvoCore.h"
 
@@ -26,6 +27,8 @@ class SimFixture : public ::testing::Test {
   void ExpectPortFree();
   void Faults(const Sim::TFaults &f) { FSim.SetFaults(f); }
 
+  // Declared first so that it goes last, after the simulator took its link away.
+  TScratchDir FScratch{"tarvo-integration"};
+  const std::string FDir = FScratch.Path();
   Sim::TSimulator FSim;
-  std::string FDir;
 };

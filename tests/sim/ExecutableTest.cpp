@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ScratchDir.h"
+
 namespace {
 
 // Starts the simulator with args; stdout and stderr go to /dev/null.
@@ -59,9 +61,8 @@ TEST(Executable, UsageErrorsExitWithTwo) {
 }
 
 TEST(Executable, SignalsEndItCleanlyAndTakeTheLinkAway) {
-  char tmpl[] = "/tmp/simexe.XXXXXX";
-  ASSERT_TRUE(mkdtemp(tmpl));
-  const std::string dir = tmpl, link = dir + "/COM1";
+  TScratchDir scratch("simexe");
+  const std::string dir = scratch.Path(), link = dir + "/COM1";
   ASSERT_EQ(symlink("/dev/pts/stale", link.c_str()), 0);  // left by a killed run
   for (int sig : {SIGTERM, SIGINT}) {
     const pid_t pid = Spawn({"--link", link, "--sales", "3", "--trace", dir + "/t.txt"});
@@ -71,5 +72,4 @@ TEST(Executable, SignalsEndItCleanlyAndTakeTheLinkAway) {
     struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0) << "signal " << sig;
   }
-  std::system(("rm -rf '" + dir + "'").c_str());
 }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ProjectTables.h"
+#include "ScratchDir.h"
 #include "TableFile.h"
-#include "TempDir.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::vector<int> Range(int from, int to) {
 }  // namespace
 
 TEST(ProjectTables, NewProjectHasTheRowsThatAlwaysExist) {
-  TTempDir dir;
+  TScratchDir dir;
   TRecordSet dept = OpenProjectTable(dir.Path(), tiDepartamente);
   EXPECT_EQ(dept.FieldDefs(), TableFields(tiDepartamente));
   EXPECT_EQ(dept.RecNo(), 1);
@@ -83,7 +83,7 @@ TEST(ProjectTables, NewProjectHasTheRowsThatAlwaysExist) {
 }
 
 TEST(ProjectTables, StoredRowsKeepTheirValuesAndMissingCodesAreAdded) {
-  TTempDir dir;
+  TScratchDir dir;
   TRecordSet file = NewTable(tiDepartamente);
   for (int c : {40, 1, 2, 3, 4, 5}) {
     file.Append();
@@ -120,7 +120,7 @@ TEST(ProjectTables, StoredRowsKeepTheirValuesAndMissingCodesAreAdded) {
 }
 
 TEST(ProjectTables, TableOtherThanPluKeepsTheFieldsOfItsFile) {
-  TTempDir dir;
+  TScratchDir dir;
   TRecordSet own({{"cod", ftInteger, 0}, {"Nume", ftString, 5}, {"Extra", ftFloat, 0}});
   own.Append();
   own.SetInteger("Cod", 2);
@@ -138,7 +138,7 @@ TEST(ProjectTables, TableOtherThanPluKeepsTheFieldsOfItsFile) {
 }
 
 TEST(ProjectTables, PluTakesOverSharedFieldsByName) {
-  TTempDir dir;
+  TScratchDir dir;
   // An older layout: no Cantar, a field PLU does not know, fields in another order.
   TRecordSet old({{"Nume", ftString, 50}, {"COD", ftFloat, 0}, {"CodAlfa", ftString, 14},
                   {"Pret1", ftFloat, 0}, {"Vechi", ftInteger, 0}, {"Nou", ftBoolean, 0}});
@@ -174,7 +174,7 @@ TEST(ProjectTables, PluTakesOverSharedFieldsByName) {
 }
 
 TEST(ProjectTables, FilesThatCannotServeAsTheirTableAreRefused) {
-  TTempDir dir;
+  TScratchDir dir;
   // Without a numeric Cod the rows that always exist could never be found,
   // and every open and save would add them again.
   TRecordSet noCod({{"Nume", ftString, 10}});
@@ -209,15 +209,15 @@ TEST(ProjectTables, FilesThatCannotServeAsTheirTableAreRefused) {
     }
   }
 
-  WriteBytes(dir.File("Curs.cds"), "stricat");
+  WriteFileBytes(dir.File("Curs.cds"), "stricat");
   EXPECT_THROW(OpenProjectTable(dir.Path(), tiCurs), ETableFile);
-  EXPECT_EQ(ReadBytes(dir.File("Curs.cds")), "stricat");
+  EXPECT_EQ(ReadFileBytes(dir.File("Curs.cds")), "stricat");
 }
 
 TEST(ProjectTables, PathsAndSettingsTable) {
   EXPECT_EQ(ProjectTablePath("/p/Magazin", tiPLU), "/p/Magazin/PLU.cds");
   EXPECT_EQ(ProjectTablePath("/p/Magazin/", tiSetari), "/p/Magazin/setari.cds");
-  TTempDir dir;
+  TScratchDir dir;
   TRecordSet set = OpenProjectTable(dir.Path(), tiSetari);
   set.Append();
   FillDefaultRow(tiSetari, 0, set);

@@ -9,8 +9,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "ScratchDir.h"
 #include "TableFile.h"
-#include "TempDir.h"
 
 namespace {
 
@@ -52,8 +52,8 @@ void Sql(const std::string &path, const std::string &sql) {
   sqlite3_close(db);
 }
 
-void ExpectLoadFails(const TTempDir &dir, const std::string &path, const std::string &reasonPart) {
-  const std::string before = ReadBytes(path);
+void ExpectLoadFails(const TScratchDir &dir, const std::string &path, const std::string &reasonPart) {
+  const std::string before = ReadFileBytes(path);
   const auto entries = dir.Entries();
   try {
     LoadTableFile(path);
@@ -64,14 +64,14 @@ void ExpectLoadFails(const TTempDir &dir, const std::string &path, const std::st
     EXPECT_NE(e.Reason().find(reasonPart), std::string::npos) << msg;
     EXPECT_FALSE(e.Saving());
   }
-  EXPECT_EQ(ReadBytes(path), before) << "the file was changed";
+  EXPECT_EQ(ReadFileBytes(path), before) << "the file was changed";
   EXPECT_EQ(dir.Entries(), entries) << "a journal or other file was left";
 }
 
 }  // namespace
 
 TEST(TableFile, RoundTripKeepsFieldsTypesSizesValuesNullsAndOrder) {
-  TTempDir dir;
+  TScratchDir dir;
   TRecordSet rs = Sample();
   rs.SetRecNo(3);
   SaveTableFile(dir.File("T.cds"), rs);
@@ -109,7 +109,7 @@ TEST(TableFile, RoundTripKeepsFieldsTypesSizesValuesNullsAndOrder) {
 }
 
 TEST(TableFile, PendingRowIsSavedAsPostWouldStoreItAndStaysPending) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string p = dir.File("T.cds");
   TRecordSet rs = Sample();
   auto savedTags = [&] {
@@ -138,7 +138,7 @@ TEST(TableFile, PendingRowIsSavedAsPostWouldStoreItAndStaysPending) {
 }
 
 TEST(TableFile, FileDeclaresTypesAndSizesAndStoresNullsAndBytes) {
-  TTempDir dir;
+  TScratchDir dir;
   TRecordSet rs = Sample();
   SaveTableFile(dir.File("T.cds"), rs);
   sqlite3 *db = nullptr;
@@ -163,7 +163,7 @@ TEST(TableFile, FileDeclaresTypesAndSizesAndStoresNullsAndBytes) {
 }
 
 TEST(TableFile, TablesWrittenByHandLoadButLongTextsAreRefused) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string path = dir.File("Hand.cds");
   Sql(path, "CREATE TABLE x (Cod integer, Nume text ( 3 ), Pret Float); "
             "INSERT INTO x VALUES (2, 'abc', 4), (1, 'ok', 1.5);");
@@ -179,12 +179,12 @@ TEST(TableFile, TablesWrittenByHandLoadButLongTextsAreRefused) {
 }
 
 TEST(TableFile, UnreadableFilesFailNamingTheFileAndStayUntouched) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string p = dir.File("Departamente.cds");
 
-  WriteBytes(p, "");
+  WriteFileBytes(p, "");
   ExpectLoadFails(dir, p, "gol");
-  WriteBytes(p, "Cod;Nume\r\n1;DEPT 1\r\n");
+  WriteFileBytes(p, "Cod;Nume\r\n1;DEPT 1\r\n");
   ExpectLoadFails(dir, p, "nu este un fisier de tabel");
 
   // A real table file cut short and one with a page overwritten.
@@ -196,27 +196,27 @@ TEST(TableFile, UnreadableFilesFailNamingTheFileAndStayUntouched) {
     big.Post();
   }
   SaveTableFile(p, big);
-  const std::string whole = ReadBytes(p);
+  const std::string whole = ReadFileBytes(p);
   ASSERT_GT(whole.size(), 8192u);
-  WriteBytes(p, whole.substr(0, whole.size() / 2));
+  WriteFileBytes(p, whole.substr(0, whole.size() / 2));
   ExpectLoadFails(dir, p, "");
   std::string damaged = whole;
   for (size_t i = 4096; i < 8192; ++i) damaged[i] = char(0xA5);
-  WriteBytes(p, damaged);
+  WriteFileBytes(p, damaged);
   ExpectLoadFails(dir, p, "deteriorat");
   std::string badHeader = whole;
   badHeader[16] = 0x03;  // page size 768: not a power of two
-  WriteBytes(p, badHeader);
+  WriteFileBytes(p, badHeader);
   ExpectLoadFails(dir, p, "");
   // Cut anywhere, even where SQLite finds every row it looks for.
   for (size_t cut : {whole.size() - 1, whole.size() - 512, whole.size() - 4096}) {
-    WriteBytes(p, whole.substr(0, cut));
+    WriteFileBytes(p, whole.substr(0, cut));
     ExpectLoadFails(dir, p, "trunchiat");
   }
   // Marked by a later format of this program, or by another program.
   for (const auto &[pragma, says] : {std::pair{"PRAGMA user_version = 2", "versiune mai noua"},
                                      std::pair{"PRAGMA application_id = 1234", "acestui program"}}) {
-    WriteBytes(p, whole);
+    WriteFileBytes(p, whole);
     Sql(p, pragma);
     ExpectLoadFails(dir, p, says);
   }
@@ -247,10 +247,10 @@ TEST(TableFile, UnreadableFilesFailNamingTheFileAndStayUntouched) {
 }
 
 TEST(TableFile, FileLockedByAnotherWriterFailsAndIsLeftAlone) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string p = dir.File("TVA.cds");
   SaveTableFile(p, Sample());
-  const std::string before = ReadBytes(p);
+  const std::string before = ReadFileBytes(p);
   sqlite3 *other = nullptr;
   ASSERT_EQ(sqlite3_open(p.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; INSERT INTO TVA (Cod) VALUES (99);", nullptr, nullptr, nullptr),
@@ -263,12 +263,12 @@ TEST(TableFile, FileLockedByAnotherWriterFailsAndIsLeftAlone) {
   }
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
-  EXPECT_EQ(ReadBytes(p), before);
+  EXPECT_EQ(ReadFileBytes(p), before);
   EXPECT_EQ(LoadTableFile(p).RecordCount(), 6);
 }
 
 TEST(TableFile, JournalsOfOtherProgramsAreNeitherUsedNorLeftBehind) {
-  TTempDir dir;
+  TScratchDir dir;
   // A file another tool switched to write-ahead logging: readable once the
   // tool is done with it, without creating -wal or -shm files; refused while
   // its log is there.
@@ -285,11 +285,11 @@ TEST(TableFile, JournalsOfOtherProgramsAreNeitherUsedNorLeftBehind) {
   }
   sqlite3_close(db);
   ASSERT_EQ(dir.Entries(), (std::vector<std::string>{"SO.cds"}));
-  const std::string before = ReadBytes(wal);
+  const std::string before = ReadFileBytes(wal);
   TRecordSet rs = LoadTableFile(wal);
   EXPECT_EQ(rs.AsInteger("Cod"), 7);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"SO.cds"}));
-  EXPECT_EQ(ReadBytes(wal), before);
+  EXPECT_EQ(ReadFileBytes(wal), before);
 
   // A rollback journal left by a writer that stopped half-way: undoing it
   // is a write, so the load refuses and leaves file and journal alone.
@@ -305,29 +305,29 @@ TEST(TableFile, JournalsOfOtherProgramsAreNeitherUsedNorLeftBehind) {
   ASSERT_EQ(sqlite3_open(src.c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN; UPDATE src SET Nume = 'schimbat';", nullptr, nullptr, nullptr),
             SQLITE_OK);
-  std::string journal = ReadBytes(src + "-journal");
+  std::string journal = ReadFileBytes(src + "-journal");
   ASSERT_FALSE(journal.empty());
   const std::string hot = dir.File("TVA.cds");
-  WriteBytes(hot, ReadBytes(src));
-  WriteBytes(hot + "-journal", journal);
+  WriteFileBytes(hot, ReadFileBytes(src));
+  WriteFileBytes(hot + "-journal", journal);
   sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(db);
-  const std::string hotBefore = ReadBytes(hot);
+  const std::string hotBefore = ReadFileBytes(hot);
   try {
     LoadTableFile(hot);
     ADD_FAILURE() << "loaded a file with a hot journal";
   } catch (const ETableFile &e) {
     EXPECT_NE(e.Reason().find("scriere neterminata"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(ReadBytes(hot), hotBefore);
-  EXPECT_EQ(ReadBytes(hot + "-journal"), journal);
+  EXPECT_EQ(ReadFileBytes(hot), hotBefore);
+  EXPECT_EQ(ReadFileBytes(hot + "-journal"), journal);
 }
 
 // Runs check (0 for success) as an ordinary user: root reads and writes
 // whatever the modes say. As root the check runs in a child that gives up
 // root; -1 when that is not possible here.
 template <class F>
-int AsOrdinaryUser(const TTempDir &dir, F check) {
+int AsOrdinaryUser(const TScratchDir &dir, F check) {
   if (::geteuid() != 0) return check();
   ::chmod(dir.Path().c_str(), 0777);
   const pid_t pid = fork();
@@ -341,10 +341,10 @@ int AsOrdinaryUser(const TTempDir &dir, F check) {
 }
 
 TEST(TableFile, FilesWithoutPermissionAreNeitherReadNorReplaced) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string p = dir.File("PLU.cds");
   SaveTableFile(p, Sample());
-  const std::string before = ReadBytes(p);
+  const std::string before = ReadFileBytes(p);
   ::chmod(p.c_str(), 0);
   int rc = AsOrdinaryUser(dir, [&] {
     try {
@@ -369,12 +369,12 @@ TEST(TableFile, FilesWithoutPermissionAreNeitherReadNorReplaced) {
   });
   EXPECT_EQ(rc, 0) << "a write-protected file was replaced";
   ::chmod(p.c_str(), 0600);
-  EXPECT_EQ(ReadBytes(p), before);
+  EXPECT_EQ(ReadFileBytes(p), before);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"PLU.cds"}));
 }
 
 TEST(TableFile, SaveInterruptedBeforeRenameKeepsOldFileAndLeavesNoTemporary) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string p = dir.File("Casieri.cds");
   TRecordSet v1({{"Cod", ftInteger, 0}});
   v1.Append();
@@ -382,7 +382,7 @@ TEST(TableFile, SaveInterruptedBeforeRenameKeepsOldFileAndLeavesNoTemporary) {
   v1.Post();
   SaveTableFile(p, v1);
   ::chmod(p.c_str(), 0640);
-  const std::string old = ReadBytes(p);
+  const std::string old = ReadFileBytes(p);
 
   TRecordSet v2 = Sample();
   std::string seenTemp;
@@ -401,7 +401,7 @@ TEST(TableFile, SaveInterruptedBeforeRenameKeepsOldFileAndLeavesNoTemporary) {
   }
   SetTableSaveHook({});
   EXPECT_EQ(seenTemp.rfind(dir.Path() + "/", 0), 0u) << "temporary file outside the table's directory";
-  EXPECT_EQ(ReadBytes(p), old);
+  EXPECT_EQ(ReadFileBytes(p), old);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Casieri.cds"}));
 
   SaveTableFile(p, v2);
@@ -412,10 +412,10 @@ TEST(TableFile, SaveInterruptedBeforeRenameKeepsOldFileAndLeavesNoTemporary) {
 }
 
 TEST(TableFile, DiskFullDuringSaveKeepsOldFile) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string p = dir.File("PLU.cds");
   SaveTableFile(p, Sample());
-  const std::string old = ReadBytes(p);
+  const std::string old = ReadFileBytes(p);
   TRecordSet big({{"Cod", ftInteger, 0}, {"Nume", ftString, 50}});
   for (int i = 0; i < 5000; ++i) {
     big.Append();
@@ -442,12 +442,12 @@ TEST(TableFile, DiskFullDuringSaveKeepsOldFile) {
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_TRUE(failed) << "a save that could not be written reported success";
   EXPECT_NE(reason.find("Nu pot salva fisierul " + p + ": "), std::string::npos) << reason;
-  EXPECT_EQ(ReadBytes(p), old);
+  EXPECT_EQ(ReadFileBytes(p), old);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"PLU.cds"}));
 }
 
 TEST(TableFile, FilesSavedTogetherFailTogetherAndNeverMix) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string table = dir.File("T.cds"), image = dir.File("T.registru");
   auto rows = [](int n) {
     TRecordSet t({{"Cod", ftInteger, 0}});
@@ -460,14 +460,14 @@ TEST(TableFile, FilesSavedTogetherFailTogetherAndNeverMix) {
   };
   const TRecordSet one = rows(1), two = rows(2);
   SaveTableFiles({{table, &one}, {image, &one}});
-  const std::string before = ReadBytes(table);
+  const std::string before = ReadFileBytes(table);
   // The second file fails (a full disk): the first is not put in place either.
   SetTableSaveHook([](const std::string &temp) {
     if (temp.find(".T.registru.") != std::string::npos) throw std::runtime_error("discul este plin");
   });
   EXPECT_THROW(SaveTableFiles({{table, &two}, {image, &two}}), ETableFile);
   SetTableSaveHook({});
-  EXPECT_EQ(ReadBytes(table), before);
+  EXPECT_EQ(ReadFileBytes(table), before);
   EXPECT_EQ(LoadTableFile(image).RecordCount(), 1);
   EXPECT_EQ(dir.Entries().size(), 2u);
 
@@ -483,7 +483,7 @@ TEST(TableFile, FilesSavedTogetherFailTogetherAndNeverMix) {
 }
 
 TEST(TableFile, SaveThatCannotWriteReportsItAndCreatesNothing) {
-  TTempDir dir;
+  TScratchDir dir;
   const std::string p = dir.File("lipsa/PLU.cds");
   try {
     SaveTableFile(p, Sample());
