@@ -5,8 +5,8 @@
 #include <QProcess>
 
 #include "Frame.h"
-#include "PtyPeer.h"
 #include "RunProgram.h"
+#include "ScriptedPeer.h"
 
 using namespace Frame;
 
@@ -17,7 +17,7 @@ TRun Tarvoctl(const QStringList &args) { return RunProgram(TARVOCTL_PATH, args, 
 }  // namespace
 
 TEST(Tarvoctl, ReadWriteAndCommandOverALine) {
-  TPtyPeer peer;
+  TPtyScriptedPeer peer;
   peer.Start([](const std::string &f, TScriptedPeer &p) {
     const std::string text = f.substr(2, f.size() - 6);
     if (text == "D5000") p.Send(EncodeAnswer(std::string("1;\"Pa\0ne\"", 9)));
@@ -25,7 +25,7 @@ TEST(Tarvoctl, ReadWriteAndCommandOverALine) {
     else if (text == "U16;1;") p.Send(AckFrame());
     // anything else goes unanswered
   });
-  const QString dev = QString::fromStdString(peer.SlavePath());
+  const QString dev = QString::fromStdString(peer.Device());
 
   TRun r = Tarvoctl({"read", "D5000", "--device", dev, "--timeout", "300"});
   EXPECT_EQ(r.Status, 0) << r.Err;

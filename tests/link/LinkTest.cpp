@@ -19,7 +19,6 @@
 #include <QTimer>
 
 #include "MemoryPeer.h"
-#include "PtyPeer.h"
 #include "TarvoCore.h"
 #include "ScratchDir.h"
 
@@ -58,7 +57,7 @@ class LinkTest : public ::testing::TestWithParam<std::string> {
  protected:
   LinkTest()
       : Made(GetParam() == "memory" ? std::unique_ptr<TScriptedPeer>(std::make_unique<TMemoryPeer>())
-                                    : std::unique_ptr<TScriptedPeer>(std::make_unique<TPtyPeer>())),
+                                    : std::unique_ptr<TScriptedPeer>(std::make_unique<TPtyScriptedPeer>())),
         Peer(*Made) {}
   void Open(bool writeMode, TScriptedPeer::TScript script, int silenceMs = ShortSilence) {
     Peer.Start(std::move(script));
@@ -298,10 +297,10 @@ TEST(LinkPort, PortErrorsAreRecordedThenRaised) {
 }
 
 TEST(LinkSilence, RealFiveSecondsCostAlmostNoCpu) {
-  TPtyPeer peer;
+  TPtyScriptedPeer peer;
   peer.Start([](const std::string &, TScriptedPeer &) {});
   TTARVO link(false);
-  link.DevicePath = peer.SlavePath();
+  link.DevicePath = peer.Device();
   ASSERT_TRUE(link.Connect());
   timespec c0{}, c1{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c0);
@@ -330,7 +329,7 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
   const std::string device = dir.Path() + "/COM1";
   for (When when : {BeforeRequest, MidRead, MidWrite}) {
     SCOPED_TRACE(int(when));
-    auto peer = std::make_unique<TPtyPeer>();
+    auto peer = std::make_unique<TPtyScriptedPeer>();
     peer->Start([&](const std::string &f, TScriptedPeer &p) {
       if (when == MidRead && f != AckFrame())
         p.Send(EncodeAnswer("A;1"));
@@ -338,7 +337,7 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
         p.HangUp();
     });
     std::remove(device.c_str());
-    ASSERT_EQ(symlink(peer->SlavePath().c_str(), device.c_str()), 0);
+    ASSERT_EQ(symlink(peer->Device().c_str(), device.c_str()), 0);
     TTARVO link(when == MidWrite);
     link.DevicePath = device;
     ASSERT_TRUE(link.Connect());
@@ -363,10 +362,10 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
     EXPECT_EQ(link.LastError(), lost);
 
     // The register is back under the same name.
-    TPtyPeer back;
+    TPtyScriptedPeer back;
     back.Start([](const std::string &, TScriptedPeer &p) { p.Send(AckFrame()); });  // final, or acceptance
     std::remove(device.c_str());
-    ASSERT_EQ(symlink(back.SlavePath().c_str(), device.c_str()), 0);
+    ASSERT_EQ(symlink(back.Device().c_str(), device.c_str()), 0);
     ASSERT_TRUE(link.Connect()) << link.LastError() << " / " << link.LastPortMessage();
     EXPECT_FALSE(link.LineLost());
     if (when == MidWrite) {
@@ -386,7 +385,7 @@ TEST(LinkLineLoss, AHangUpEndsTheExchangeAtOnceAndTheDeviceOpensAgain) {
 // once the caller's thread comes back.
 TEST(LinkCallerAway, ANestedLoopOrABusyCallerNeverHoldsAnAcknowledgement) {
   constexpr int Lines = 200;
-  TPtyPeer peer;
+  TPtyScriptedPeer peer;
   std::mutex lock;
   std::chrono::steady_clock::time_point sentAt;
   double slowestAckMs = 0;
@@ -402,7 +401,7 @@ TEST(LinkCallerAway, ANestedLoopOrABusyCallerNeverHoldsAnAcknowledgement) {
     p.Send(sent < Lines ? EncodeAnswer("L;" + std::to_string(++sent)) : Final());
   });
   TTARVO link(false);  // the program's real five seconds
-  link.DevicePath = peer.SlavePath();
+  link.DevicePath = peer.Device();
   ASSERT_TRUE(link.Connect());
   bool nestedRan = false;
   QTimer::singleShot(50, [&] {

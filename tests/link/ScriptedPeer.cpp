@@ -52,3 +52,21 @@ void TScriptedPeer::Run() {
       if (FScript) FScript(f, *this);
   }
 }
+
+void TPtyScriptedPeer::HangUp() {
+  if (OnPeerThread()) {
+    FHangUp = true;
+    return;
+  }
+  Stop();
+  FPty.CloseMaster();
+}
+
+std::string TPtyScriptedPeer::Take() {
+  if (FHangUp) {
+    FPty.CloseMaster();
+    FStop = true;
+    return "";
+  }
+  return FPty.Take();
+}

@@ -1,7 +1,7 @@
 // A scripted register on the far side of a line, for exchange tests: a
 // thread takes what the link writes, splits it into frames and hands each
 // frame to the script, which answers through Send. The line is a real
-// pseudo-terminal (TPtyPeer) or a line in memory (TMemoryPeer), so the same
+// pseudo-terminal (TPtyScriptedPeer) or a line in memory (TMemoryPeer), so the same
 // exchange runs over the serial component and over the in-memory transport.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "PtyPair.h"
 
 class TScriptedPeer {
  public:
@@ -47,4 +49,23 @@ class TScriptedPeer {
   std::mutex FLock;
   std::vector<std::string> FFrames;
   std::string FWire, FPending;
+};
+
+// The scripted register behind the master of a pseudo-terminal pair: the
+// link opens the slave as a serial port.
+class TPtyScriptedPeer : public TScriptedPeer {
+ public:
+  ~TPtyScriptedPeer() override { Finish(); }
+
+  std::string Device() const override { return FPty.SlavePath(); }
+  // Closes the master: the link's side hangs up. From the test's thread at once.
+  void HangUp() override;
+  void Send(const std::string &bytes) override { FPty.Send(bytes); }
+
+ protected:
+  std::string Take() override;
+
+ private:
+  TPtyPair FPty;
+  std::atomic<bool> FHangUp{false};  // asked for by a script
 };

@@ -15,23 +15,11 @@
 #include <unistd.h>
 
 #include "OrdinaryUser.h"
+#include "PtyPair.h"
 #include "ScratchDir.h"
 #include "SerialDevices.h"
 
 namespace {
-
-// The master side only: the test process must not hold the devices it asks about.
-struct TPty {
-  int Master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  std::string Slave;
-  TPty() {
-    if (Master < 0 || ::grantpt(Master) != 0 || ::unlockpt(Master) != 0) ADD_FAILURE() << "no pseudo-terminal";
-    else Slave = ::ptsname(Master);
-  }
-  ~TPty() {
-    if (Master >= 0) ::close(Master);
-  }
-};
 
 // A process that holds path open until it is killed, locking it as this
 // program locks the line it uses when lock is set.
@@ -93,17 +81,19 @@ const TSerialDevice *Find(const TSerialDeviceList &list, const std::string &name
 }  // namespace
 
 TEST_F(SerialDevicesTest, ListsTheSerialDevicesWithTheirNamesDriversHoldersAndLatency) {
-  TPty usb0, usb10, acm0, s0, s1;
+  // The master sides only: the test process must not hold the devices it asks about.
+  TPtyPair usb0(TPtyPair::Released), usb10(TPtyPair::Released), acm0(TPtyPair::Released),
+      s0(TPtyPair::Released), s1(TPtyPair::Released);
   const std::string dev = Roots.Dev, sys = Roots.Sys;
-  Link(dev + "/ttyUSB0", usb0.Slave);
-  Link(dev + "/ttyUSB10", usb10.Slave);
-  Link(dev + "/ttyACM0", acm0.Slave);
-  Link(dev + "/ttyS0", s0.Slave);
-  Link(dev + "/ttyS1", s1.Slave);
+  Link(dev + "/ttyUSB0", usb0.SlavePath());
+  Link(dev + "/ttyUSB10", usb10.SlavePath());
+  Link(dev + "/ttyACM0", acm0.SlavePath());
+  Link(dev + "/ttyS0", s0.SlavePath());
+  Link(dev + "/ttyS1", s1.SlavePath());
   // Names that are no serial device of ours, or lead nowhere.
   Link(dev + "/ttyUSB3", "/nonexistent/ttyUSB3");
-  Link(dev + "/ttyUSBx", usb0.Slave);
-  Link(dev + "/tty1", usb0.Slave);
+  Link(dev + "/ttyUSBx", usb0.SlavePath());
+  Link(dev + "/tty1", usb0.SlavePath());
   Write(dev + "/ttyACM1", "a plain file");
   Link(dev + "/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0", "../../ttyUSB0");
   Link(dev + "/serial/by-id/usb-Arduino_Uno_B2-if00", "../../ttyACM0");
@@ -118,7 +108,7 @@ TEST_F(SerialDevicesTest, ListsTheSerialDevicesWithTheirNamesDriversHoldersAndLa
   Link(sys + "/class/tty/ttyS1/driver", "../../bus/serial-base/drivers/ctrl");
   Link(sys + "/class/tty/driver", "../bus/pnp/drivers/serial");
 
-  THolder holder(usb0.Slave), locker(acm0.Slave, true);
+  THolder holder(usb0.SlavePath()), locker(acm0.SlavePath(), true);
   ASSERT_TRUE(holder.Holding);
   ASSERT_TRUE(locker.Holding);
   const TSerialDeviceList list = FindSerialDevices(Roots);
@@ -170,12 +160,12 @@ TEST_F(SerialDevicesTest, AUserWithoutAccessIsToldTheFix) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a device to another group";
   const group *dialout = ::getgrnam("dialout");
   if (!dialout) GTEST_SKIP() << "no dialout group here";
-  TPty pty;
-  ASSERT_EQ(::chown(pty.Slave.c_str(), 0, dialout->gr_gid), 0);
-  ASSERT_EQ(::chmod(pty.Slave.c_str(), 0660), 0);
+  TPtyPair pty(TPtyPair::Released);
+  ASSERT_EQ(::chown(pty.SlavePath().c_str(), 0, dialout->gr_gid), 0);
+  ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0660), 0);
   int rc = AsOrdinaryUser([&] {
-    const std::string why = DeviceAccessProblem(pty.Slave);
-    const std::string fix = DeviceAccessFix(pty.Slave);  // the same in the reason's words
+    const std::string why = DeviceAccessProblem(pty.SlavePath());
+    const std::string fix = DeviceAccessFix(pty.SlavePath());  // the same in the reason's words
     return why.find("group dialout") != std::string::npos && why.find("usermod -aG dialout nobody") != std::string::npos &&
                    fix == "adaugati utilizatorul nobody in grupul dialout (sudo usermod -aG dialout nobody), apoi "
                           "autentificati-va din nou"
@@ -184,8 +174,8 @@ TEST_F(SerialDevicesTest, AUserWithoutAccessIsToldTheFix) {
   EXPECT_EQ(rc, 0) << "no dialout advice";
 
   // A device no group may use: only its owner, whatever group one joins.
-  ASSERT_EQ(::chmod(pty.Slave.c_str(), 0600), 0);
-  rc = AsOrdinaryUser([&] { return DeviceAccessProblem(pty.Slave).find("only root may open it") == 0 ? 0 : 1; });
+  ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0600), 0);
+  rc = AsOrdinaryUser([&] { return DeviceAccessProblem(pty.SlavePath()).find("only root may open it") == 0 ? 0 : 1; });
   EXPECT_EQ(rc, 0);
-  EXPECT_EQ(DeviceAccessProblem(pty.Slave), "");  // root itself
+  EXPECT_EQ(DeviceAccessProblem(pty.SlavePath()), "");  // root itself
 }

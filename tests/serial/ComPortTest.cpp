@@ -10,6 +10,7 @@
 
 #include "ComPort.h"
 #include "PosixLine.h"
+#include "EventPump.h"
 #include "PtyPair.h"
 
 namespace {
@@ -48,9 +49,9 @@ int ExclusiveFlag(int fd) {
 }  // namespace
 
 TEST(ComPortLine, OpenProgramsARawLineWithTheLinkSettings) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  ApplyLinkSettings(port, pty.SlavePath, br38400);
+  ApplyLinkSettings(port, pty.SlavePath(), br38400);
   EXPECT_EQ(pty.SlaveSettings().c_cflag & CBAUD, tcflag_t(B38400)) << "closed port programmed early";
 
   port.Open();
@@ -66,9 +67,9 @@ TEST(ComPortLine, OpenProgramsARawLineWithTheLinkSettings) {
 }
 
 TEST(ComPortLine, SettingsApplyAtOnceUnlessAnUpdateIsOpen) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  ApplyLinkSettings(port, pty.SlavePath, br19200);
+  ApplyLinkSettings(port, pty.SlavePath(), br19200);
   port.Open();
   ASSERT_EQ(pty.SlaveSpeed(), speed_t(B19200));
 
@@ -114,17 +115,17 @@ TEST(ComPortLine, SettingsApplyAtOnceUnlessAnUpdateIsOpen) {
 }
 
 TEST(ComPortLine, SpeedsWithoutATermiosConstant) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   port.SetBaudRate(brCustom);
   port.SetCustomBaudRate(31250);
   port.Open();
   uint32_t speed = 0;
-  ASSERT_EQ(GetLineSpeed(pty.Slave, &speed), 0);
+  ASSERT_EQ(GetLineSpeed(pty.Slave(), &speed), 0);
   EXPECT_EQ(speed, 31250u);
   port.SetBaudRate(br56000);
-  ASSERT_EQ(GetLineSpeed(pty.Slave, &speed), 0);
+  ASSERT_EQ(GetLineSpeed(pty.Slave(), &speed), 0);
   EXPECT_EQ(speed, 56000u);
 
   // A speed the line cannot have fails the change and leaves the port open.
@@ -143,7 +144,7 @@ TEST(ComPortLine, SpeedsWithoutATermiosConstant) {
   EComPort e = OpenFailure(port);
   EXPECT_EQ(e.ErrorCode, CE_SetState);
   EXPECT_FALSE(port.Connected());
-  EXPECT_EQ(ExclusiveFlag(pty.Slave), 0);
+  EXPECT_EQ(ExclusiveFlag(pty.Slave()), 0);
   port.SetCustomBaudRate(9600);
   EXPECT_NO_THROW(port.Open());
 }
@@ -179,14 +180,14 @@ TEST(ComPortOpen, MissingDeviceAndClosedPortErrors) {
 }
 
 TEST(ComPortOpen, OnlyOneHolderAtATime) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort first, second;
-  first.SetPort(pty.SlavePath);
-  second.SetPort(pty.SlavePath);
+  first.SetPort(pty.SlavePath());
+  second.SetPort(pty.SlavePath());
   first.Open();
   first.Open();  // already open: nothing happens
   EXPECT_TRUE(first.Connected());
-  EXPECT_EQ(ExclusiveFlag(pty.Slave), 1);
+  EXPECT_EQ(ExclusiveFlag(pty.Slave()), 1);
 
   EComPort e = OpenFailure(second);
   EXPECT_EQ(e.ErrorCode, CE_OpenFailed);
@@ -201,7 +202,7 @@ TEST(ComPortOpen, OnlyOneHolderAtATime) {
   second.Close();
 
   // Another program holding the lock keeps us out as well.
-  int other = ::open(pty.SlavePath.c_str(), O_RDWR | O_NOCTTY);
+  int other = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(other, 0);
   ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
   e = OpenFailure(first);
@@ -213,7 +214,7 @@ TEST(ComPortOpen, OnlyOneHolderAtATime) {
   // While we hold the line a plain open by a non-root program fails.
   if (geteuid() != 0) {
     errno = 0;
-    int plain = ::open(pty.SlavePath.c_str(), O_RDWR | O_NOCTTY);
+    int plain = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
     EXPECT_LT(plain, 0);
     EXPECT_EQ(errno, EBUSY);
     if (plain >= 0) ::close(plain);
@@ -221,9 +222,9 @@ TEST(ComPortOpen, OnlyOneHolderAtATime) {
 }
 
 TEST(ComPortOpen, CloseReleasesTheLineAndReopenStartsClean) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   port.Open();
   pty.Send("stale");
   ASSERT_TRUE(PumpUntil([&] { return port.InputCount() == 5; }));
@@ -233,8 +234,8 @@ TEST(ComPortOpen, CloseReleasesTheLineAndReopenStartsClean) {
 
   // Exclusive mode is the terminal's, not the descriptor's: left set, a
   // non-root program could not open the line again.
-  EXPECT_EQ(ExclusiveFlag(pty.Slave), 0);
-  int other = ::open(pty.SlavePath.c_str(), O_RDWR | O_NOCTTY);
+  EXPECT_EQ(ExclusiveFlag(pty.Slave()), 0);
+  int other = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(other, 0);
   EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0) << "lock outlived Close";
   ::close(other);
@@ -253,38 +254,38 @@ TEST(ComPortOpen, CloseReleasesTheLineAndReopenStartsClean) {
 // the port closes, and the next action may open the line at once: opening
 // must clear only what came in, never what the last user sent out.
 TEST(ComPortOpen, ReopeningKeepsWhatTheLastUserSentOut) {
-  PtyPair pty;
+  TPtyPair pty;
   {
     TComPort first;
-    first.SetPort(pty.SlavePath);
+    first.SetPort(pty.SlavePath());
     first.Open();
     ASSERT_EQ(first.Write("CPB", 3), 3);
     first.Close();
   }
   TComPort next;
-  next.SetPort(pty.SlavePath);
+  next.SetPort(pty.SlavePath());
   next.Open();
   EXPECT_EQ(pty.Receive(3, 500), "CPB");
 }
 
 TEST(ComPortOpen, ChangingThePortOfAnOpenPortMovesToTheNewDevice) {
-  PtyPair a, b;
+  TPtyPair a, b;
   TComPort port;
-  port.SetPort(a.SlavePath);
+  port.SetPort(a.SlavePath());
   port.Open();
-  port.SetPort(b.SlavePath);
+  port.SetPort(b.SlavePath());
   EXPECT_TRUE(port.Connected());
-  EXPECT_EQ(ExclusiveFlag(a.Slave), 0);
-  EXPECT_EQ(ExclusiveFlag(b.Slave), 1);
+  EXPECT_EQ(ExclusiveFlag(a.Slave()), 0);
+  EXPECT_EQ(ExclusiveFlag(b.Slave()), 1);
   ASSERT_EQ(port.Write("hi", 2), 2);
   EXPECT_EQ(b.Receive(2), "hi");
   EXPECT_EQ(a.Receive(1, 50), "");
 }
 
 TEST(ComPortTransfer, BytesPassUnchangedBothWays) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  ApplyLinkSettings(port, pty.SlavePath, br57600);
+  ApplyLinkSettings(port, pty.SlavePath(), br57600);
   port.Open();
 
   char buf[64];
@@ -311,9 +312,9 @@ TEST(ComPortTransfer, BytesPassUnchangedBothWays) {
 }
 
 TEST(ComPortTransfer, DiscardNullDropsReceivedNulBytes) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   port.SetDiscardNull(true);
   port.Open();
   pty.Send(std::string("a\0b\0\0c", 6));
@@ -324,9 +325,9 @@ TEST(ComPortTransfer, DiscardNullDropsReceivedNulBytes) {
 }
 
 TEST(ComPortTransfer, ReadWaitsOnlyAsTheTimeoutsSay) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   port.Open();
   char buf[8];
   // Wait up to the constant for a first byte, then return what is there.
@@ -351,9 +352,9 @@ TEST(ComPortTransfer, ReadWaitsOnlyAsTheTimeoutsSay) {
 }
 
 TEST(ComPortTransfer, WriteToAStalledLineEndsAfterItsTimeout) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   port.Timeouts().SetWriteTotalMultiplier(0);
   port.Timeouts().SetWriteTotalConstant(150);
   port.Open();
@@ -368,9 +369,9 @@ TEST(ComPortTransfer, WriteToAStalledLineEndsAfterItsTimeout) {
 }
 
 TEST(ComPortTransfer, WriteToAHungUpLineRaises) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   port.Open();
   pty.CloseMaster();
   try {

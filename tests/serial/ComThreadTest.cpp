@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "ComPort.h"
+#include "EventPump.h"
 #include "PtyPair.h"
 
 namespace {
@@ -45,9 +46,9 @@ void WaitWithoutEvents(Pred pred) {
 }  // namespace
 
 TEST(ComThread, OnRxCharRunsOnTheGuiThreadWithTheWaitingCount) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   std::string received;
   std::vector<int> counts;
   bool onGuiThread = true;
@@ -78,9 +79,9 @@ TEST(ComThread, OnRxCharRunsOnTheGuiThreadWithTheWaitingCount) {
 }
 
 TEST(ComThread, NoNotificationForBytesAlreadyReadOrLeftUnread) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   std::vector<int> counts;
   port.OnRxChar = [&](TCustomComPort *, int count) { counts.push_back(count); };
   port.Open();
@@ -114,9 +115,9 @@ TEST(ComThread, NoNotificationForBytesAlreadyReadOrLeftUnread) {
 }
 
 TEST(ComThread, ClosingOrDestroyingInsideOnRxChar) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   int calls = 0;
   port.OnRxChar = [&](TCustomComPort *s, int) {
     ++calls;
@@ -151,7 +152,7 @@ TEST(ComThread, ClosingOrDestroyingInsideOnRxChar) {
 
   // The owner destroys the component from inside its own notification.
   auto doomed = std::make_unique<TComPort>();
-  doomed->SetPort(pty.SlavePath);
+  doomed->SetPort(pty.SlavePath());
   bool destroyed = false;
   port.Close();
   doomed->OnRxChar = [&](TCustomComPort *, int) {
@@ -165,9 +166,9 @@ TEST(ComThread, ClosingOrDestroyingInsideOnRxChar) {
 }
 
 TEST(ComThread, ClosingWithAHandOverStillQueued) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   int calls = 0;
   port.OnRxChar = [&](TCustomComPort *s, int count) {
     ++calls;
@@ -193,7 +194,7 @@ TEST(ComThread, ClosingWithAHandOverStillQueued) {
   {
     TComPort other;
     port.Close();
-    other.SetPort(pty.SlavePath);
+    other.SetPort(pty.SlavePath());
     other.OnRxChar = [&](TCustomComPort *, int) { ++calls; };
     other.Open();
     pty.Send("gone");
@@ -204,9 +205,9 @@ TEST(ComThread, ClosingWithAHandOverStillQueued) {
 }
 
 TEST(ComThread, AHandlerThatRaisesEndsNotificationsOnly) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   int calls = 0;
   port.OnRxChar = [&](TCustomComPort *s, int count) {
     ++calls;
@@ -236,9 +237,9 @@ TEST(ComThread, AHandlerThatRaisesEndsNotificationsOnly) {
 
 // A hung-up line is reported once, on the GUI thread, and costs no CPU after.
 TEST(ComThread, AHungUpLineDoesNotSpin) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   int calls = 0;
   std::vector<int> lost;
   port.OnRxChar = [&](TCustomComPort *, int) { ++calls; };
@@ -261,9 +262,9 @@ TEST(ComThread, AHungUpLineDoesNotSpin) {
 }
 
 TEST(ComThread, EventSetDecidesWhetherAThreadRuns) {
-  PtyPair pty;
+  TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath);
+  port.SetPort(pty.SlavePath());
   int calls = 0;
   port.OnRxChar = [&](TCustomComPort *s, int count) {
     ++calls;

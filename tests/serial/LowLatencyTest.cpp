@@ -38,14 +38,14 @@ class LowLatencyTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(LowLatencyTest, OpenAsksOnceAndAPseudoTerminalsRefusalIsHarmless) {
-  PtyPair pty;
+  TPtyPair pty;
   // Whatever the driver says, or even a failure no driver should give.
   for (int fail : {0, EIO}) {
     SCOPED_TRACE(fail);
     Attempts.clear();
     FailWith = fail;
     TComPort port;
-    port.SetPort(pty.SlavePath);
+    port.SetPort(pty.SlavePath());
     port.Open();
     EXPECT_TRUE(port.Connected());
     ASSERT_EQ(Attempts.size(), 1u);

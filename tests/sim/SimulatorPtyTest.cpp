@@ -2,70 +2,30 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "Frame.h"
+#include "PtyPair.h"
+#include "ScratchDir.h"
 #include "SimTestUtil.h"
 #include "Simulator.h"
 
 using namespace Sim;
 
-namespace {
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    char tmpl[] = "/tmp/simtest.XXXXXX";
-    Path = mkdtemp(tmpl);
-  }
-  ~ScratchDir() { std::system(("rm -rf '" + Path + "'").c_str()); }
-  std::string Path;
-};
-
-int OpenRaw(const std::string &path) {
-  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return fd;
-  termios t{};
-  tcgetattr(fd, &t);
-  cfmakeraw(&t);
-  tcsetattr(fd, TCSANOW, &t);
-  return fd;
-}
-
-// Reads until want bytes came or ms passed without any.
-std::string ReadFor(int fd, size_t want, int ms) {
-  std::string got;
-  char buf[512];
-  while (got.size() < want) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, ms) <= 0) break;
-    const ssize_t n = read(fd, buf, sizeof buf);
-    if (n <= 0) break;
-    got.append(buf, size_t(n));
-  }
-  return got;
-}
-
-}  // namespace
-
 TEST(SimulatorPty, AnswersOverTheLineAndLeavesNoLinkBehind) {
-  ScratchDir dir;
-  const std::string link = dir.Path + "/COM1";
+  TScratchDir dir("simtest");
+  const std::string link = dir.Path() + "/COM1";
   std::string err;
   {
     TSimulator sim;
     ASSERT_TRUE(sim.Start(link, err)) << err;
-    ASSERT_TRUE(sim.OpenTrace(dir.Path + "/trace.txt", err)) << err;
+    ASSERT_TRUE(sim.OpenTrace(dir.Path() + "/trace.txt", err)) << err;
     char target[256] = {};
     ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
     EXPECT_EQ(sim.SlavePath(), target);
 
-    const int fd = OpenRaw(link);
+    const int fd = OpenRawTerminal(link);
     ASSERT_GE(fd, 0);
     std::vector<std::string> expected;
     sim.WithEngine([&](TEngine &e) { e.Tables.ReadTable("D1200", expected); });
@@ -73,7 +33,7 @@ TEST(SimulatorPty, AnswersOverTheLineAndLeavesNoLinkBehind) {
     ASSERT_EQ(write(fd, req.data(), req.size()), ssize_t(req.size()));
     std::vector<std::string> lines;
     for (;;) {
-      const std::string got = ReadFor(fd, 7, 2000);
+      const std::string got = ReadAtLeast(fd, 7, 2000);
       auto frames = SimTest::SplitFrames(got);
       ASSERT_EQ(frames.size(), 1u) << SimTest::Split(got).size();
       if (frames[0].Raw == Frame::AckFrame()) break;
@@ -86,7 +46,7 @@ TEST(SimulatorPty, AnswersOverTheLineAndLeavesNoLinkBehind) {
     sim.WithEngine([&](TEngine &e) { e.SetAnswer("D16", {odd}); });
     const std::string req16 = Frame::EncodeRequest("D16");
     ASSERT_EQ(write(fd, req16.data(), req16.size()), ssize_t(req16.size()));
-    auto frames = SimTest::SplitFrames(ReadFor(fd, Frame::EncodeAnswer(odd).size(), 2000));
+    auto frames = SimTest::SplitFrames(ReadAtLeast(fd, Frame::EncodeAnswer(odd).size(), 2000));
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].Payload, odd);
     close(fd);
@@ -94,7 +54,7 @@ TEST(SimulatorPty, AnswersOverTheLineAndLeavesNoLinkBehind) {
     EXPECT_NE(access(link.c_str(), F_OK), 0);  // removed at the end
   }
   // The trace holds both directions, time-stamped.
-  std::FILE *f = std::fopen((dir.Path + "/trace.txt").c_str(), "r");
+  std::FILE *f = std::fopen((dir.Path() + "/trace.txt").c_str(), "r");
   ASSERT_TRUE(f);
   char line[512];
   bool sawPc = false, sawSim = false;
@@ -109,8 +69,8 @@ TEST(SimulatorPty, AnswersOverTheLineAndLeavesNoLinkBehind) {
 }
 
 TEST(SimulatorPty, ReplacesAStaleLinkButNoOtherFile) {
-  ScratchDir dir;
-  const std::string link = dir.Path + "/COM2";
+  TScratchDir dir("simtest");
+  const std::string link = dir.Path() + "/COM2";
   ASSERT_EQ(symlink("/dev/pts/does-not-exist", link.c_str()), 0);
   std::string err;
   {
@@ -120,7 +80,7 @@ TEST(SimulatorPty, ReplacesAStaleLinkButNoOtherFile) {
     ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
     EXPECT_EQ(sim.SlavePath(), target);
   }
-  const std::string file = dir.Path + "/notes.txt";
+  const std::string file = dir.Path() + "/notes.txt";
   std::FILE *f = std::fopen(file.c_str(), "w");
   std::fputs("keep me", f);
   std::fclose(f);
