@@ -2,28 +2,12 @@
 // at the target is replaced, never written through.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "AtomicFile.h"
 #include "ScratchDir.h"
-
-namespace {
-
-int Entries(const std::string &dir) {
-  int n = 0;
-  if (DIR *d = opendir(dir.c_str())) {
-    while (dirent *e = readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") ++n;
-    closedir(d);
-  }
-  return n;
-}
-
-}  // namespace
 
 TEST(AtomicFile, LinesEndWithCrLfAndAFailedWriteLeavesTheOldFile) {
   TScratchDir dir;
@@ -35,7 +19,7 @@ TEST(AtomicFile, LinesEndWithCrLfAndAFailedWriteLeavesTheOldFile) {
   EXPECT_THROW(WriteFileAtomic(path, "nou"), EFileWrite);
   SetAtomicReplaceHook({});
   EXPECT_EQ(ReadFileBytes(path), "a;1\r\n\r\nb\r\n");
-  EXPECT_EQ(Entries(dir.Path()), 1);  // no temporary file left behind
+  EXPECT_EQ(dir.Entries().size(), 1u);  // no temporary file left behind
 }
 
 TEST(AtomicFile, ALinkAtTheTargetIsReplacedNotWrittenThrough) {
