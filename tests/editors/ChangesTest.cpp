@@ -305,35 +305,3 @@ TEST_F(ChangesWindow, VerifyListsTheDifferencesAndMarksTheRows) {
   EXPECT_EQ(log.Shown[0].Text, QString::fromLatin1(RegisterMatchesMessage));
   EXPECT_FALSE(w.EVerify->isVisible());
 }
-
-TEST_F(ChangesWindow, Screenshots) {
-  const QString dir = qEnvironmentVariable("TARVO_SCREENSHOT_DIR");
-  if (dir.isEmpty()) GTEST_SKIP() << "TARVO_SCREENSHOT_DIR not set";
-  TMessageLog log;
-  {
-    TEdept w(WindowContext());
-    w.show();
-    w.BitBtn1->click();
-    Sim.WithEngine([](Sim::TEngine &e) {
-      e.Tables.Depts[4].Nume = "PAINE ALBA";
-      e.Tables.Depts[4].TVA = 2;
-      e.Tables.Depts[7].UM = 3;
-      e.Tables.Depts[25] = e.Tables.Depts[1];
-      e.Tables.Depts[25].Cod = 25;
-    });
-    w.BVerify->click();
-    QTest::qWait(50);
-    w.grab().save(dir + "/Edept-verify.png");
-    w.EVerify->grab().save(dir + "/EVerify.png");
-  }
-  {
-    TESP w(WindowContext());
-    w.show();
-    w.BitBtn1->click();
-    Sim.WithEngine([](Sim::TEngine &e) { e.Tables.SysParams[2].P[20] = 9; });
-    w.BVerify->click();
-    QTest::qWait(50);
-    w.grab().save(dir + "/ESP-verify.png");
-    w.EVerify->grab().save(dir + "/ESP-EVerify.png");
-  }
-}

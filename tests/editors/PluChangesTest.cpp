@@ -3,7 +3,6 @@
 // an erase leaves an empty image rather than none.
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 
 #include "AppTestSupport.h"
 #include "PluLogic.h"
@@ -122,20 +121,4 @@ TEST_F(PluChanges, AnEraseLeavesAnEmptyImageSoEveryRowGoesNext) {
   ASSERT_TRUE(logic.ProgramChanges(Quiet).Ok);
   EXPECT_EQ(Records(), 3u);
   EXPECT_EQ(RegisterCodes(), (std::vector<int64_t>{1, 2, 3}));
-}
-
-TEST_F(PluChanges, Screenshots) {
-  const QString dir = qEnvironmentVariable("TARVO_SCREENSHOT_DIR");
-  if (dir.isEmpty()) GTEST_SKIP() << "TARVO_SCREENSHOT_DIR not set";
-  SetRegisterCodes({1, 2, 3, 4, 5, 6, 7, 8});
-  TMessageLog log;
-  TEPlu w(Context);
-  w.show();
-  w.BitBtn1->click();
-  Sim.WithEngine([](Sim::TEngine &e) { e.Tables.Plus[3].Pret1 = 1299; });
-  w.BitBtn3->click();
-  w.BVerify->click();
-  QTest::qWait(50);
-  w.grab().save(dir + "/EPlu-verify.png");
-  w.EVerify->grab().save(dir + "/EPlu-EVerify.png");
 }

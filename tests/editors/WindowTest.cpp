@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -153,33 +152,4 @@ TEST_F(Windows, TheParameterListCanBeProgrammedOnlyAfterARead) {
   EXPECT_TRUE(Log.Shown.empty());
   EXPECT_EQ(Sim.Stats().Records, 8u);
   EXPECT_EQ(SimLines("D16")[1].rfind("16;2;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;12;", 0), 0u);
-}
-
-// Not a test: with TARVO_SCREENSHOT_DIR set, saves a picture of every editor
-// window after a read, to look at.
-TEST_F(Windows, Screenshots) {
-  const QString dir = qEnvironmentVariable("TARVO_SCREENSHOT_DIR");
-  if (dir.isEmpty()) GTEST_SKIP() << "TARVO_SCREENSHOT_DIR not set";
-  auto shoot = [&](TEditorDialog &w, QPushButton *read, const char *name) {
-    w.show();
-    read->click();
-    QTest::qWait(50);
-    EXPECT_TRUE(w.grab().save(dir + "/" + name + ".png")) << name;
-  };
-  {
-    TEdept w(WindowContext());
-    shoot(w, w.BitBtn1, "Edept");
-    Sim::TFaults slow;
-    slow.ByteDelayMs = 5;
-    Faults(slow);
-    QTimer::singleShot(300, [&] { w.grab().save(dir + "/Edept-programming.png"); });
-    w.BitBtn2->click();
-    Faults({});
-  }
-  { TETva w(WindowContext()); shoot(w, w.BitBtn1, "ETva"); }
-  { TEcasieri w(WindowContext()); shoot(w, w.BitBtn1, "Ecasieri"); }
-  { TEcurs w(WindowContext()); shoot(w, w.BitBtn1, "Ecurs"); }
-  { TEFormaPlata w(WindowContext()); shoot(w, w.BitBtn1, "EFormaPlata"); }
-  { TESP w(WindowContext()); shoot(w, w.BitBtn1, "ESP"); }
-  { TESO w(WindowContext()); shoot(w, w.BitBtn1, "ESO"); }
 }
