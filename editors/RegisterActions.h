@@ -1,8 +1,8 @@
-// The two conversations every editor has with the register, written once:
-// a read command into answer lines, and a programming run of one record per
-// row that stops at the first refusal. Each opens its own link through the
-// project and turns every failure, a port error included, into a result
-// with its reason.
+// The programming run every editor has with the register, written once: one
+// record per row, stopping at the first refusal. It opens its link through
+// the project's register slot and turns every failure, a port error
+// included, into a result with its reason. (The read of a command's answer
+// lines is ReadAnswer in RegisterLink.h, shared with the reports.)
 #pragma once
 
 #include <functional>

@@ -82,5 +82,5 @@ bool FitsCodePage(const QString &text) {
 std::string ToUtf8(const std::string &bytes) { return ToDisplay(bytes).toStdString(); }
 
 std::string FromUtf8(const std::string &utf8, bool *ok) {
-  return FromDisplay(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), ok);
+  return FromDisplay(QString::fromStdString(utf8), ok);
 }

@@ -218,7 +218,7 @@ bool TFilteredCursor::Bof() const {
 }
 
 TFieldValue TFilteredCursor::Value(std::string_view field) const {
-  const int f = FImpl->Data->FieldIndex(field);
+  const int f = FImpl->Data->IndexOfField(field);
   if (f < 0) throw ERecordSet("Campul " + std::string(field) + " nu exista in tabel");
   const TRecordSet::TRow *r = FImpl->Current();
   return r ? FImpl->Data->CellValue(*r, f) : TFieldValue{};

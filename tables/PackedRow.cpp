@@ -27,7 +27,7 @@ TRowLayout::TRowLayout(std::vector<TFieldDef> fields) : Fields(std::move(fields)
   TextAt = EndsAt + 4 * size_t(TextCount);
 }
 
-int TRowLayout::FieldIndex(std::string_view name) const {
+int TRowLayout::IndexOfField(std::string_view name) const {
   for (size_t i = 0; i < Fields.size(); ++i)
     if (EqualsNoCase(Fields[i].Name, name)) return int(i);
   return -1;
@@ -45,7 +45,7 @@ void TRowLayout::PutText(TPackedRow &r, int slot, std::string_view t) const {
   const int64_t delta = int64_t(t.size()) - int64_t(e - b);
   for (int s = slot; s < TextCount; ++s) {
     const uint32_t end = uint32_t(int64_t(TextEnd(r, s)) + delta);
-    std::memcpy(r.B.data() + EndsAt + 4 * size_t(s), &end, 4);
+    std::memcpy(&r.B[EndsAt + 4 * size_t(s)], &end, 4);
   }
 }
 

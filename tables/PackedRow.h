@@ -39,7 +39,7 @@ struct TRowLayout {
   int TextCount = 0;
   size_t NumAt = 0, EndsAt = 0, TextAt = 0;
 
-  int FieldIndex(std::string_view name) const;
+  int IndexOfField(std::string_view name) const;
   TPackedRow EmptyRow() const;
 
   bool IsSet(const TPackedRow &r, int f) const { return (uint8_t(r.B[size_t(f) >> 3]) >> (f & 7)) & 1; }

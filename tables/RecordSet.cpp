@@ -51,10 +51,10 @@ TRecordSet::~TRecordSet() = default;
 
 const std::vector<TFieldDef> &TRecordSet::FieldDefs() const { return FData->Fields; }
 int TRecordSet::FieldCount() const { return int(FData->Fields.size()); }
-int TRecordSet::FieldIndex(std::string_view name) const { return FData->FieldIndex(name); }
+int TRecordSet::FieldIndex(std::string_view name) const { return FData->IndexOfField(name); }
 
 int TRecordSet::FieldNo(std::string_view name) const {
-  int i = FData->FieldIndex(name);
+  int i = FData->IndexOfField(name);
   if (i < 0) throw ERecordSet("Campul " + std::string(name) + " nu exista in tabel");
   return i;
 }

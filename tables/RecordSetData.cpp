@@ -3,7 +3,7 @@
 #include <algorithm>
 
 TRecordSetData::TRecordSetData(std::vector<TFieldDef> fields) : TRowLayout(std::move(fields)) {
-  int cod = FieldIndex("Cod");
+  int cod = IndexOfField("Cod");
   // Only a numeric Cod can order the rows; a text Cod from a foreign file
   // leaves the set unordered rather than sorting by something arbitrary.
   if (cod >= 0 && Fields[cod].DataType != ftString) CodField = cod;

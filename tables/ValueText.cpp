@@ -51,8 +51,9 @@ bool ParseFloatText(std::string_view text, double &out) {
     else if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == 'E')) return false;
   }
   double v = 0;
-  auto res = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (res.ec != std::errc() || res.ptr != t.data() + t.size() || !std::isfinite(v)) return false;
+  const char *const first = &t.front(), *const last = first + t.size();
+  auto res = std::from_chars(first, last, v);
+  if (res.ec != std::errc() || res.ptr != last || !std::isfinite(v)) return false;
   out = v;
   return true;
 }
@@ -62,8 +63,9 @@ bool ParseIntegerText(std::string_view text, int32_t &out) {
   if (!t.empty() && t[0] == '+') t.remove_prefix(1);
   if (t.empty() || t[0] == '+') return false;
   int32_t v = 0;
-  auto res = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (res.ec != std::errc() || res.ptr != t.data() + t.size()) return false;
+  const char *const first = &t.front(), *const last = first + t.size();
+  auto res = std::from_chars(first, last, v);
+  if (res.ec != std::errc() || res.ptr != last) return false;
   out = v;
   return true;
 }

@@ -5,8 +5,10 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
+#include <QTreeView>
 
 namespace {
 
@@ -40,6 +42,16 @@ QString FileSizeText(qint64 bytes) {
 void UseProgramWording(QFileDialog &dialog) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setProxyModel(new TWordedFiles(&dialog));
+  // Room for the Romanian column titles and the dates beside a long name:
+  // the name takes what the size, kind and date leave.
+  dialog.resize(dialog.sizeHint().expandedTo(QSize(820, 480)));
+  if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+    QHeaderView *header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
 }
 
 QString RunChooser(QFileDialog &dialog) {
