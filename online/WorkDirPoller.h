@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "CommandFile.h"
 #include "CommandOutcome.h"
