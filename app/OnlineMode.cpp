@@ -8,6 +8,7 @@
 #include "CommandProcessor.h"
 #include "ProgramDir.h"
 #include "RegisterSlot.h"
+#include "StampedLogLine.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TOnlineMode::TOnlineMode(TRegisterSlot &slot, QObject *parent) : QObject(parent)
   // No window and no message box: what the processor did is told on stderr
   // (a terminal or the session's journal) and in its result files.
   FProcessor->OnLog = [](const std::string &line) {
-    std::fprintf(stderr, "%s\n", StampedLogLine(line).c_str());
+    std::fprintf(stderr, "%s\n", StampedLogLine("online", line).c_str());
   };
   FTimer->setObjectName(QStringLiteral("TprocessorTimer"));
   FTimer->setInterval(1000);

@@ -16,6 +16,7 @@
 #include "CommandProcessor.h"
 #include "ProgramDir.h"
 #include "SerialSettings.h"
+#include "StampedLogLine.h"
 #include "Subcommands.h"
 
 namespace {
@@ -40,7 +41,7 @@ bool InstallStopSignals() {
 }
 
 void LogLine(const std::string &line) {
-  std::fprintf(stderr, "%s\n", StampedLogLine(line).c_str());
+  std::fprintf(stderr, "%s\n", StampedLogLine("online", line).c_str());
   std::fflush(stderr);
 }
 

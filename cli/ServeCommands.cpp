@@ -10,12 +10,13 @@
 #include "Access.h"
 #include "ProgramDir.h"
 #include "Service.h"
+#include "StampedLogLine.h"
 #include "Subcommands.h"
 
 namespace {
 
 void LogLine(const std::string &line) {
-  std::fprintf(stderr, "%s\n", ServeLogLine(line).c_str());
+  std::fprintf(stderr, "%s\n", StampedLogLine("serve", line).c_str());
   std::fflush(stderr);
 }
 

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstring>
 #include <thread>
-#include <ctime>
 
 #include <httplib.h>
 
@@ -48,15 +47,6 @@ const char *ErrorTextOf(int status) {
 }
 
 }  // namespace
-
-std::string ServeLogLine(const std::string &line) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
-  return std::string(stamp) + " serve: " + line;
-}
 
 struct TServeService::TImpl {
   explicit TImpl(TServeOptions o)

@@ -44,6 +44,3 @@ class TServeService {
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
 };
-
-// A log line: local date and time, "serve:", the line.
-std::string ServeLogLine(const std::string &line);
