@@ -202,7 +202,9 @@ TEST_F(ProcessorTest, AnOkThatCannotBeWrittenLeavesAZReportsLinesInAKeptFile) {
   TCommandProcessor &p = Make();
   for (const auto &c : cases) {
     const std::string base = c.Base;
-    if (base != "READZDISCOUNT") ASSERT_EQ(::mkdir((Work + base + ".OK").c_str(), 0755), 0);
+    if (base != "READZDISCOUNT") {
+      ASSERT_EQ(::mkdir((Work + base + ".OK").c_str(), 0755), 0);
+    }
     const TLineList lines = Env.Report(c.Command);
     Log.clear();
     Drop(c.File, "");
