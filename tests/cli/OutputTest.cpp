@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sys/stat.h>
 
 #include <QDir>
 
 #include "AtomicFile.h"
 #include "ChildRun.h"
 #include "ReportReader.h"
-#include "SerialSettings.h"
 #include "SimProgramDir.h"
 
 namespace {
@@ -20,9 +18,7 @@ namespace {
 class Output : public ::testing::Test {
  protected:
   void SetUp() override {
-    Project = Env.Path() + "P";
-    ASSERT_EQ(::mkdir(Project.c_str(), 0755), 0);
-    SaveSerialSettings(Project, {TSimProgramDir::Com, 3});
+    Project = Env.MakeProject();
   }
   TChildRun Tarvoctl(const std::vector<std::string> &args, TStdout out) {
     std::vector<std::string> all{"--home", Env.Path(), "--project", "P", "--timeout", "500"};

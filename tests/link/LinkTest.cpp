@@ -396,7 +396,7 @@ TEST(LinkCallerAway, ANestedLoopOrABusyCallerNeverHoldsAnAcknowledgement) {
     if (f == AckFrame())
       slowestAckMs = std::max(slowestAckMs, std::chrono::duration<double, std::milli>(now - sentAt).count());
     // Paced like a slow line, so that the read outlasts the caller's absence.
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     sentAt = std::chrono::steady_clock::now();
     p.Send(sent < Lines ? EncodeAnswer("L;" + std::to_string(++sent)) : Final());
   });
@@ -406,7 +406,7 @@ TEST(LinkCallerAway, ANestedLoopOrABusyCallerNeverHoldsAnAcknowledgement) {
   bool nestedRan = false;
   QTimer::singleShot(50, [&] {
     QEventLoop modal;  // what a message box or a modal editor runs
-    QTimer::singleShot(6000, &modal, &QEventLoop::quit);
+    QTimer::singleShot(8000, &modal, &QEventLoop::quit);
     modal.exec();
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // then a long repaint
     nestedRan = true;

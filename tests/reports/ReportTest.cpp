@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,9 +30,7 @@ namespace {
 class ReportMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Project = Env.Path() + "P";
-    ASSERT_EQ(::mkdir(Project.c_str(), 0755), 0);
-    SaveSerialSettings(Project, {TSimProgramDir::Com, 3});
+    Project = Env.MakeProject();
     Window.SetCurrentProject("P");
   }
   void CutOffAfter(int frames) {

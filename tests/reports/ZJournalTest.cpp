@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,7 +15,6 @@
 #include "AtomicFile.h"
 #include "ChildRun.h"
 #include "RegisterReports.h"
-#include "SerialSettings.h"
 #include "SimProgramDir.h"
 
 namespace {
@@ -24,9 +22,7 @@ namespace {
 class ZJournalRead : public ::testing::Test {
  protected:
   void SetUp() override {
-    Project = Env.Path() + "P";
-    ASSERT_EQ(::mkdir(Project.c_str(), 0755), 0);
-    SaveSerialSettings(Project, {TSimProgramDir::Com, 3});
+    Project = Env.MakeProject();
     // Over 200 articles sold: a Z report of over 200 lines and its total
     // (sale i sells article 3i mod n: n must not be a multiple of 3).
     Env.Sim.WithEngine([](Sim::TEngine &e) {

@@ -7,12 +7,14 @@
 
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "AtomicFile.h"
 #include "ProgramDir.h"
 #include "ScratchDir.h"
+#include "SerialSettings.h"
 #include "Simulator.h"
 
 class TSimProgramDir {
@@ -35,6 +37,14 @@ class TSimProgramDir {
 
   // The program directory, ending in '/'.
   std::string Path() const { return Dir.Path() + "/"; }
+  // A project of this program directory whose port is the simulator's COM
+  // at 57600 bit/s; its directory, without a trailing '/'.
+  std::string MakeProject(const std::string &name = "P") {
+    const std::string dir = Path() + name;
+    EXPECT_EQ(::mkdir(dir.c_str(), 0755), 0) << dir;
+    SaveSerialSettings(dir, {Com, 3});
+    return dir;
+  }
   // What the simulator would answer a report command with right now.
   std::vector<std::string> Report(const std::string &command) {
     return Sim.WithEngine([&](Sim::TEngine &e) {
