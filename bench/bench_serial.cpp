@@ -29,16 +29,22 @@ void WaitInEventLoop(Pred pred) {
   while (!pred()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void BM_ByteToOnRxChar(benchmark::State &state) {
-  TPtyPair pty;
-  TComPort port;
+// Opens port on the pty's far end, counting into received every byte it
+// takes in OnRxChar.
+void OpenCounting(TComPort &port, TPtyPair &pty, int64_t &received) {
   port.SetPort(pty.SlavePath());
-  int64_t received = 0;
-  port.OnRxChar = [&](TCustomComPort *s, int count) {
+  port.OnRxChar = [&received](TCustomComPort *s, int count) {
     char buf[256];
     received += s->Read(buf, std::min(count, 256));
   };
   port.Open();
+}
+
+void BM_ByteToOnRxChar(benchmark::State &state) {
+  TPtyPair pty;
+  TComPort port;
+  int64_t received = 0;
+  OpenCounting(port, pty, received);
   for (auto _ : state) {
     const int64_t before = received;
     pty.Send("x");
@@ -51,13 +57,8 @@ BENCHMARK(BM_ByteToOnRxChar)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void BM_FrameRoundTrip(benchmark::State &state) {
   TPtyPair pty;
   TComPort port;
-  port.SetPort(pty.SlavePath());
   int64_t received = 0;
-  port.OnRxChar = [&](TCustomComPort *s, int count) {
-    char buf[256];
-    received += s->Read(buf, std::min(count, 256));
-  };
-  port.Open();
+  OpenCounting(port, pty, received);
   std::atomic<bool> running{true};
   std::thread registerSide([&] {
     const std::string ack("\x10\x02\x06\x10\x03\x42\x3F", 7);
